@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that the kit's build, tests, benchmarks and fuzzers need.
+# Idempotent, and quiet when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config   # build
+  clang libclang-rt-14-dev           # fuzz targets (libFuzzer) and their sanitizers
+  libgtest-dev libgmock-dev          # tests
+  libbenchmark-dev                   # benchmarks
+  libsqlite3-dev                     # registry hives
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
