@@ -162,6 +162,7 @@ class TESK_PENDRIX71_API String {
   String& operator=(char c);
   String& operator=(const String& other);
   String& operator=(String&& other) noexcept;
+  String& Assign(const char* s, int n);  // the first n bytes of s; n <= 0 empties the string
   String& operator+=(const char* s);
   String& operator+=(char c);
   String& operator+=(const String& other);
