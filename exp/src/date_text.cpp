@@ -4,7 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-namespace TESK_OSTREL_NS::detail {
+inline namespace TESK_OSTREL_NS {
+namespace detail {
 namespace {
 
 constexpr std::array<std::string_view, 12> kMonthNames = {
@@ -186,4 +187,5 @@ std::string NormalizeDateText(std::string_view text) {
   return std::string(text);
 }
 
-}  // namespace TESK_OSTREL_NS::detail
+}  // namespace detail
+}  // namespace TESK_OSTREL_NS

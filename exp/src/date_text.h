@@ -9,7 +9,8 @@
 
 #include "build.h"
 
-namespace TESK_OSTREL_NS::detail {
+inline namespace TESK_OSTREL_NS {
+namespace detail {
 
 struct DateTime {
   int year, month, day, hour, minute, second;
@@ -23,6 +24,7 @@ std::string FormatDateText(const DateTime& t);
 // The stored form of a date value: re-formatted when it parses, otherwise unchanged.
 std::string NormalizeDateText(std::string_view text);
 
-}  // namespace TESK_OSTREL_NS::detail
+}  // namespace detail
+}  // namespace TESK_OSTREL_NS
 
 #endif  // TESK_EXP_SRC_DATE_TEXT_H

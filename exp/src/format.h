@@ -8,7 +8,8 @@
 
 #include "build.h"
 
-namespace TESK_OSTREL_NS::detail {
+inline namespace TESK_OSTREL_NS {
+namespace detail {
 
 inline constexpr std::string_view kFileHeader = "Quillomere Varolith Experiment Information";
 inline constexpr std::string_view kVersionKey = "Version";
@@ -40,6 +41,7 @@ inline std::array<std::string*, 7> ScannerFields(CTestInfo& t) {
           &t.ScannerID, &t.NumberOfScans, &t.ScannerType};
 }
 
-}  // namespace TESK_OSTREL_NS::detail
+}  // namespace detail
+}  // namespace TESK_OSTREL_NS
 
 #endif  // TESK_EXP_SRC_FORMAT_H

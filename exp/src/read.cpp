@@ -7,7 +7,7 @@
 #include "date_text.h"
 #include "format.h"
 
-namespace TESK_OSTREL_NS {
+inline namespace TESK_OSTREL_NS {
 namespace {
 
 using namespace detail;

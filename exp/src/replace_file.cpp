@@ -9,7 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace TESK_OSTREL_NS::detail {
+inline namespace TESK_OSTREL_NS {
+namespace detail {
 namespace {
 
 std::atomic<unsigned> g_counter{0};
@@ -88,4 +89,5 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view contents) {
   return ReplaceResult::kOk;
 }
 
-}  // namespace TESK_OSTREL_NS::detail
+}  // namespace detail
+}  // namespace TESK_OSTREL_NS

@@ -8,7 +8,8 @@
 
 #include "build.h"
 
-namespace TESK_OSTREL_NS::detail {
+inline namespace TESK_OSTREL_NS {
+namespace detail {
 
 enum class ReplaceResult {
   kOk,
@@ -22,6 +23,7 @@ enum class ReplaceResult {
 // at path is left as it was.
 ReplaceResult ReplaceFile(const std::string& path, std::string_view contents);
 
-}  // namespace TESK_OSTREL_NS::detail
+}  // namespace detail
+}  // namespace TESK_OSTREL_NS
 
 #endif  // TESK_EXP_SRC_REPLACE_FILE_H

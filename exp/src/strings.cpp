@@ -4,7 +4,7 @@
 
 #include "build.h"
 
-namespace TESK_OSTREL_NS {
+inline namespace TESK_OSTREL_NS {
 namespace {
 
 struct Entry {

@@ -1,11 +1,11 @@
 // CTestInfo: construction, path handling and file housekeeping.
-#include <cstdio>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "build.h"
 
-namespace TESK_OSTREL_NS {
+inline namespace TESK_OSTREL_NS {
 
 CTestInfo::CTestInfo() : Version(1), SampleInfo(tesk::ostrel::kSampleInfoCount) {}
 
@@ -40,7 +40,9 @@ int CTestInfo::Exists() {
 }
 
 int CTestInfo::Delete() {
-  if (FullPath.empty() || ::unlink(FullPath.c_str()) != 0) return Fail(tesk::ostrel::IDS_CANNOT_WRITE);
+  if (FullPath.empty() || ::unlink(FullPath.c_str()) != 0)
+    return Fail(errno == ENOENT || FullPath.empty() ? tesk::ostrel::IDS_CANNOT_FIND
+                                                    : tesk::ostrel::IDS_CANNOT_WRITE);
   m_LastMessage = 0;
   return 1;
 }

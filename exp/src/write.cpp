@@ -4,7 +4,7 @@
 #include "format.h"
 #include "replace_file.h"
 
-namespace TESK_OSTREL_NS {
+inline namespace TESK_OSTREL_NS {
 namespace {
 
 using namespace detail;

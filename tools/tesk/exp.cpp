@@ -2,6 +2,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include <tesk/ostrel7.h>
 
@@ -16,7 +17,7 @@ int Sample(const std::filesystem::path& dir) {
   const std::filesystem::path path = dir / tesk::sample::kExperiment;
   CTestInfo info;
   info.SetName(path.string());
-  info.ChipType = tesk::sample::kChipType;
+  info.ChipType = std::string(tesk::sample::kChipType);
   info.SampleInfo = {"4028113",                       // chip lot
                      "lab-tech-02",                   // operator
                      "Total RNA",                     // sample type
@@ -25,26 +26,29 @@ int Sample(const std::filesystem::path& dir) {
                      "Synthetic sample data written by tesk sample",
                      "Hybridization cocktail",        // solution type
                      "HC-2026-118"};                  // solution lot
-  info.Protocol = "TeskHyb-Wash2";
+  info.Protocol = std::string("TeskHyb-Wash2");
   info.ProtocolSteps = {
       "Post Hyb Wash #1: 10 cycles of 2 mixes/cycle with Wash Buffer A at 25 C",
       "Post Hyb Wash #2: 4 cycles of 15 mixes/cycle with Wash Buffer B at 50 C",
-      "1st Stain: Stain the probe array for 10 minutes in SAPE solution at 25 C",
+      "1st Stain: Stain the probe array for 10 minutes in Stain Solution 1 at 25 C",
       "Post Stain Wash: 10 cycles of 4 mixes/cycle with Wash Buffer A at 25 C",
-      "2nd Stain: Stain the probe array for 10 minutes in antibody solution at 25 C",
-      "3rd Stain: Stain the probe array for 10 minutes in SAPE solution at 25 C",
+      "2nd Stain: Stain the probe array for 10 minutes in Stain Solution 2 at 25 C",
+      "3rd Stain: Stain the probe array for 10 minutes in Stain Solution 1 at 25 C",
       "Final Wash: 15 cycles of 4 mixes/cycle with Wash Buffer A at 30 C",
       "Holding temperature 25 C"};
-  info.Station = "1";
-  info.Module = "2";
-  info.HybridizeDate = "Dec 07 2026 04:15PM";
-  info.PixelSize = "3";
-  info.Filter = "570";
-  info.ScanTemperature = "24";
-  info.ScanDate = "Dec 08 2026 09:30AM";
-  info.ScannerID = "TS-0042";
-  info.NumberOfScans = "1";
-  info.ScannerType = "TeskScan 3000";
+  // Move-assigned temporaries: g++ 12 at -O3 misreports assignments from literals here.
+  const std::pair<std::string*, const char*> values[] = {
+      {&info.Station, "1"},
+      {&info.Module, "2"},
+      {&info.HybridizeDate, "Dec 07 2026 04:15PM"},
+      {&info.PixelSize, "3"},
+      {&info.Filter, "570"},
+      {&info.ScanTemperature, "24"},
+      {&info.ScanDate, "Dec 08 2026 09:30AM"},
+      {&info.ScannerID, "TS-0042"},
+      {&info.NumberOfScans, "1"},
+      {&info.ScannerType, "TeskScan 3000"}};
+  for (const auto& [field, value] : values) *field = std::string(value);
   if (!info.Write()) return tesk::tool::fail(path, info.LastMessage());
   std::cout << path.string() << "\n";
   return 0;
