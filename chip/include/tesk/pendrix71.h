@@ -12,8 +12,11 @@
 #ifndef TESK_PENDRIX71_H
 #define TESK_PENDRIX71_H
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
+#include <string>
 
 #include "tesk/pendrix71_containers.h"
 
@@ -77,6 +80,96 @@ enum BlockConfidenceType { BLOCK_CONFIDENCE_0 = 0, BLOCK_CONFIDENCE_1 = 1, BLOCK
 // The 22 bytes that open every result file (no terminator).
 inline constexpr char kChipFileMagic[] = "Varolith Sequence File";
 inline constexpr int kChipFileMagicLength = 22;
+
+// ---------------------------------------------------------------------------------------------
+// Result file byte access.
+//
+// ChpInput decodes little-endian fields from a result file held in memory. Every read is bounds
+// checked: a read past the end yields zeros and latches the failed state, so record decoders
+// test ok() once per record instead of after each field. Fits() lets a decoder check a count
+// against the bytes left before it allocates anything for it.
+class TESK_PENDRIX71_API ChpInput {
+ public:
+  ChpInput(const unsigned char* data, std::size_t size) : p_(data), end_(data + size) {}
+
+  bool ok() const { return ok_; }
+  void Fail() { ok_ = false; p_ = end_; }
+  std::size_t Remaining() const { return static_cast<std::size_t>(end_ - p_); }
+  // True when count records of width bytes each can still be in the file.
+  bool Fits(long long count, long long width) const {
+    return count >= 0 && width >= 0 &&
+           (width == 0 || static_cast<unsigned long long>(count) <=
+                              Remaining() / static_cast<unsigned long long>(width));
+  }
+  // The next n bytes, or null (and failed) when fewer are left.
+  const unsigned char* Bytes(std::size_t n) {
+    if (n > Remaining()) {
+      Fail();
+      return nullptr;
+    }
+    const unsigned char* at = p_;
+    p_ += n;
+    return at;
+  }
+  std::int32_t I32() { return Load<std::int32_t>(); }
+  std::uint32_t U32() { return Load<std::uint32_t>(); }
+  std::int16_t I16() { return Load<std::int16_t>(); }
+  std::uint16_t U16() { return Load<std::uint16_t>(); }
+  unsigned char Byte() { return Load<unsigned char>(); }
+  float F32() { return Load<float>(); }
+  // A fixed-point value: an i32 holding the value times 1000.
+  float Fixed() { return static_cast<float>(I32() / 1000.0); }
+  // An i32 length n and n bytes; n <= 0 is the empty text.
+  void LengthText(String& out);
+  // A fixed-width field holding a NUL-terminated text.
+  void FixedText(String& out, std::size_t width);
+
+ private:
+  template <class T>
+  T Load() {
+    T v{};
+    if (Remaining() < sizeof(T)) {
+      Fail();
+      return v;
+    }
+    std::memcpy(&v, p_, sizeof(T));
+    p_ += sizeof(T);
+    return v;
+  }
+  const unsigned char* p_;
+  const unsigned char* end_;
+  bool ok_ = true;
+};
+
+// ChpOutput gathers the bytes of a result file in memory; the writers hand them to the stream
+// in one piece.
+class TESK_PENDRIX71_API ChpOutput {
+ public:
+  std::string bytes;
+
+  void I32(std::int32_t v) { Store(v); }
+  void U32(std::uint32_t v) { Store(v); }
+  void I16(std::int16_t v) { Store(v); }
+  void U16(std::uint16_t v) { Store(v); }
+  void Byte(unsigned char v) { bytes.push_back(static_cast<char>(v)); }
+  void F32(float v) { Store(v); }
+  // The value times 1000, truncated toward zero.
+  void Fixed(float v) { Store(FixedValue(v)); }
+  void Raw(const void* p, std::size_t n) { bytes.append(static_cast<const char*>(p), n); }
+  // An i32 length and the text's bytes; the empty text is the length 0.
+  void LengthText(const char* text);
+  // The text in a field of width bytes, NUL-terminated and zero-filled.
+  void FixedText(const char* text, std::size_t width);
+  static std::int32_t FixedValue(float v);
+
+ private:
+  template <class T>
+  void Store(T v) {
+    char b[sizeof(T)];
+    std::memcpy(b, &v, sizeof(T));
+    bytes.append(b, sizeof(T));
+  }
+};
 
 // =============================================================================================
 // Cells and atoms
@@ -213,12 +306,18 @@ class TESK_PENDRIX71_API UnitClass {
   // Result file records: the unit's record as the given file version holds it, and the
   // version-13 (WriteUnitData) and version-12 (WriteUnitData60) writers. ReadAtomData and the
   // WriteAtomData pair handle the record of atom `atom` (index into atoms). Codes as ReadChip.
-  virtual int ReadUnitData(std::ifstream& in, int version);
-  virtual int WriteUnitData(std::ofstream& out);
-  virtual int ReadAtomData(std::ifstream& in, int version, int atom);
-  virtual int WriteAtomData(std::ofstream& out, int atom);
-  virtual int WriteUnitData60(std::ofstream& out);
-  virtual int WriteAtomData60(std::ofstream& out, int atom);
+  // The tiling record: wildTypeSequence and calledSequence (length-prefixed texts), the atom
+  // count (i32, must equal numberOfAtoms), then per atom its background (fixed) and its cells
+  // (version 13: x, y as u16; before: x, y (i32), intensity, stdev (fixed), pixels (i32), and
+  // from version 8 masked and outlier (bytes)). After reading, atom k takes the position of the
+  // k-th non-blank base of wildTypeSequence as its atomNumber, the atoms are sorted by number
+  // and their target index and cell order computed.
+  virtual int ReadUnitData(ChpInput& in, int version);
+  virtual int WriteUnitData(ChpOutput& out);
+  virtual int ReadAtomData(ChpInput& in, int version, int atom);
+  virtual int WriteAtomData(ChpOutput& out, int atom);
+  virtual int WriteUnitData60(ChpOutput& out);
+  virtual int WriteAtomData60(ChpOutput& out, int atom);
   // Pads wildTypeSequence and calledSequence to one character per atom number; 0 or 14.
   virtual int PadUnit();
   virtual ~UnitClass();
@@ -276,9 +375,17 @@ class TESK_PENDRIX71_API BlockUnitClass : public UnitClass {
   BlockUnitClass(int atoms = 0, int cellsPerAtom = 4);
   ~BlockUnitClass() override;
 
-  int ReadUnitData(std::ifstream& in, int version) override;
-  int WriteUnitData(std::ofstream& out) override;
-  int WriteUnitData60(std::ofstream& out) override;
+  // The genotyping record: the block part, the result part, then the tiling record.
+  //   every version: block count (i32); per block: code (i32), name (length-prefixed),
+  //                  call (byte), confidences 0, 1, 2 (fixed each)
+  //   version >= 10: resultPresent (byte); when 1: genotypeIndex (i32), alleleA, alleleB,
+  //                  genotypeName (length-prefixed each), blocksUsed, blocksCalled (i32 each),
+  //                  genotypeCall (byte), version 13 only: callMethod (i32), resultValues
+  //                  (5 x 4 bytes, raw)
+  // WriteUnitData writes the version-13 form, WriteUnitData60 the version-12 form.
+  int ReadUnitData(ChpInput& in, int version) override;
+  int WriteUnitData(ChpOutput& out) override;
+  int WriteUnitData60(ChpOutput& out) override;
 
   int mutationType;            // from the layout (QX2.0 and later)
 
@@ -356,12 +463,12 @@ class TESK_PENDRIX71_API GeneExpressionUnitClass {
   int DetermineMaxAtom();            // highest atomNumber; -1 for no pairs
 
   // Result file records (see UnitClass).
-  int ReadUnitData(std::ifstream& in, int version);
-  int WriteUnitData(std::ofstream& out);
-  int ReadAtomData(std::ifstream& in, int version, int atom);
-  int WriteAtomData(std::ofstream& out, int atom);
-  int WriteUnitData60(std::ofstream& out);
-  int WriteAtomData60(std::ofstream& out, int atom);
+  int ReadUnitData(ChpInput& in, int version);
+  int WriteUnitData(ChpOutput& out);
+  int ReadAtomData(ChpInput& in, int version, int atom);
+  int WriteAtomData(ChpOutput& out, int atom);
+  int WriteUnitData60(ChpOutput& out);
+  int WriteAtomData60(ChpOutput& out, int atom);
 };
 
 // The unit at one index of a chip; ChipClass::unitTypes[i] tells which member is set.
@@ -505,11 +612,19 @@ class TESK_PENDRIX71_API ChipClass {
   // unit.
   int ReadCell();
 
-  // Result files.
+  // Result files. The stream readers and writers work on a stream the caller opened in binary
+  // mode; a failed stream gives 8. The path forms open the file themselves; the path writers
+  // write a temporary file beside the target and rename it over the target only when the
+  // whole file was written, so a failed write never replaces a good file. ReadChip keeps
+  // libraryPath (it names the companion files) and empties everything else first. The writers
+  // return 9 for a chip whose per-unit tables disagree with its units (nothing is written).
   int ReadChip(std::ifstream& in);
+  int ReadChip(const char* path);
   int ReadChipHeaderOnly(const char* path);
   int WriteChip(std::ofstream& out);     // version 13
   int WriteChip60(std::ofstream& out);   // version 12
+  int WriteChip(const char* path);
+  int WriteChip60(const char* path);
 
   AllUnitTypes* GetUnit(int i);                 // null outside 0..units.count-1
   QCUnitClass* GetQCUnit(int i);                // null outside 0..qcUnits.count-1
