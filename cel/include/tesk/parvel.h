@@ -7,6 +7,7 @@
 #ifndef TESK_PARVEL_H
 #define TESK_PARVEL_H
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -132,6 +133,9 @@ class TESK_PARVEL_API ParvelClass {
   int GetNCells() const;
   CellEntryClass* GetCell(int index);  // null when index is outside the table
   const CellEntryClass* GetCell(int index) const;
+
+  // Read or ReadHeader (header_only nonzero) over the bytes of a whole file held in memory.
+  int ReadMemory(const void* data, std::size_t size, int header_only = 0);
 
   struct Impl;
 

@@ -1,0 +1,151 @@
+#include "file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <algorithm>
+
+namespace parvel {
+
+InFile::~InFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool InFile::Open(const std::string& path) {
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return false;
+  struct stat st;
+  if (::fstat(fd_, &st) != 0) return false;
+  if (S_ISDIR(st.st_mode)) return false;
+  size_ = S_ISREG(st.st_mode) && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  return true;
+}
+
+std::int64_t InFile::Read(void* dst, std::size_t n) {
+  auto* p = static_cast<char*>(dst);
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t r = ::read(fd_, p + done, n - done);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) break;
+    done += static_cast<std::size_t>(r);
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+void ByteBuffer::Resize(std::size_t n) {
+  if (n > capacity_) {
+    auto bigger = std::make_unique_for_overwrite<unsigned char[]>(n);
+    if (size_ > 0) std::memcpy(bigger.get(), data_.get(), size_);
+    data_ = std::move(bigger);
+    capacity_ = n;
+  }
+  size_ = n;
+}
+
+bool InFile::ReadRest(ByteBuffer& out) {
+  // Sized from the file system; a file that grows meanwhile is read on in steps.
+  std::size_t have = out.size();
+  std::size_t want = size_ > have ? static_cast<std::size_t>(size_) - have + 1 : 65536;
+  for (;;) {
+    out.Resize(have + want);
+    const std::int64_t got = Read(out.data() + have, want);
+    if (got < 0) return false;
+    have += static_cast<std::size_t>(got);
+    if (static_cast<std::size_t>(got) < want) break;
+    want = have;  // doubling keeps a growing read linear
+  }
+  out.Resize(have);
+  return true;
+}
+
+AtomicWriter::~AtomicWriter() { Discard(); }
+
+bool AtomicWriter::Open(const std::string& target) {
+  static std::atomic<unsigned> counter{0};
+  target_ = target;
+  // An unused name beside the target; O_EXCL guarantees we never take over another file.
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[64];
+    std::snprintf(suffix, sizeof suffix, ".tmp%ld.%u", static_cast<long>(::getpid()),
+                  counter.fetch_add(1));
+    temp_ = target + suffix;
+    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) break;
+    if (errno != EEXIST) break;
+  }
+  if (fd_ < 0) {
+    temp_.clear();
+    return false;
+  }
+  buffer_ = std::make_unique_for_overwrite<char[]>(kBuffer);
+  fill_ = 0;
+  failed_ = false;
+  return true;
+}
+
+void AtomicWriter::Flush() {
+  const char* p = buffer_.get();
+  std::size_t left = fill_;
+  while (left > 0 && !failed_) {
+    const ssize_t r = ::write(fd_, p, left);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      failed_ = true;
+      break;
+    }
+    p += r;
+    left -= static_cast<std::size_t>(r);
+  }
+  fill_ = 0;
+}
+
+void AtomicWriter::Put(const void* data, std::size_t n) {
+  const char* p = static_cast<const char*>(data);
+  while (n > 0) {
+    if (fill_ == kBuffer) Flush();
+    const std::size_t take = std::min(n, kBuffer - fill_);
+    std::memcpy(buffer_.get() + fill_, p, take);
+    fill_ += take;
+    p += take;
+    n -= take;
+  }
+}
+
+bool AtomicWriter::Commit() {
+  if (fd_ < 0) return false;
+  Flush();
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) failed_ = true;
+  if (!failed_ && ::rename(temp_.c_str(), target_.c_str()) != 0) failed_ = true;
+  if (failed_) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+    return false;
+  }
+  temp_.clear();
+  return true;
+}
+
+void AtomicWriter::Discard() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+}
+
+}  // namespace parvel

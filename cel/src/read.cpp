@@ -1,0 +1,40 @@
+// Read and ReadHeader: the first four bytes decide between the binary and the text readers.
+#include <algorithm>
+
+#include "binary_reader.h"
+#include "file_io.h"
+#include "parvel_impl.h"
+
+namespace parvel {
+
+int ReadBytes(ParvelClass::Impl& d, Bytes bytes, bool header_only) {
+  d.ClearTables();
+  if (IsBinaryMagic(bytes.data(), bytes.size())) return ReadBinary(d, bytes, header_only);
+  return ReadText(d, bytes, header_only);
+}
+
+int ReadFile(ParvelClass::Impl& d, bool header_only) {
+  if (d.name.empty()) return 0;
+  InFile file;
+  if (!file.Open(d.name)) return 0;
+  d.ClearTables();
+  ByteBuffer buffer;
+  if (file.Size() == 0) {
+    // Not a regular file (or an empty one): take whatever it delivers.
+    if (!file.ReadRest(buffer)) return 0;
+    return ReadBytes(d, Bytes(buffer.data(), buffer.size()), header_only);
+  }
+  // A first window; binary files continue from it straight into the cell table.
+  const std::size_t head = static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), 64 * 1024));
+  buffer.Resize(head);
+  const std::int64_t got = file.Read(buffer.data(), head);
+  if (got < 0) return 0;
+  buffer.Resize(static_cast<std::size_t>(got));
+  if (IsBinaryMagic(buffer.data(), buffer.size())) {
+    return ReadBinaryFile(d, file, buffer, header_only);
+  }
+  if (!file.ReadRest(buffer)) return 0;
+  return ReadText(d, Bytes(buffer.data(), buffer.size()), header_only);
+}
+
+}  // namespace parvel
