@@ -1,0 +1,25 @@
+// Read of Imbrel6 over arbitrary bytes; every mapped pixel is touched.
+#include <tesk/imbrel6.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzFile file(data, size);
+  if (file.path().empty()) return 0;
+  ImageData image;
+  image.SetName(file.path().c_str());
+  if (image.Read()) {
+    std::uint64_t sum = 0;
+    for (std::int64_t i = 0; i < static_cast<std::int64_t>(image.Cols) * image.Rows; ++i)
+      sum += image.Pixels[i];
+    Consume(sum);
+    SUBGRID s;
+    for (int i = 0; i < image.NumSubGrids; ++i) image.GetSubGrid(i, &s);
+    image.GetScanInfo();
+    image.GetChipInfo();
+  }
+  return 0;
+}

@@ -1,0 +1,21 @@
+// Declarations shared by both builds of the scanner image library (imbrel6.h, imbrel7.h).
+#ifndef TESK_IMBREL_COMMON_H
+#define TESK_IMBREL_COMMON_H
+
+#include <tesk/parvel.h>  // SUBGRID
+
+#if defined(__GNUC__)
+#define TESK_IMBREL_API __attribute__((visibility("default")))
+#else
+#define TESK_IMBREL_API
+#endif
+
+// Access asked of ImageData::Open: a set of bits.
+typedef int RWAccess;
+enum : RWAccess { IMAGE_READ = 1, IMAGE_WRITE = 2 };
+
+// What others may do with a file that ImageData::Open opened: a set of bits.
+typedef int ShareMode;
+enum : ShareMode { IMAGE_SHARE_READ = 1, IMAGE_SHARE_WRITE = 2 };
+
+#endif  // TESK_IMBREL_COMMON_H

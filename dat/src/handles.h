@@ -1,0 +1,29 @@
+// The platform resources an ImageData holds: the open file, the mapping of the file (its size is
+// fixed when MapData first needs it) and the mapped view.
+#ifndef TESK_DAT_HANDLES_H
+#define TESK_DAT_HANDLES_H
+
+#include <cstdint>
+#include <string>
+
+#include "build.h"
+#include "mapped_view.h"
+#include "unique_fd.h"
+
+inline namespace TESK_IMBREL_NS {
+namespace imbrel_detail {
+
+struct Handles {
+  UniqueFd file;              // held after Create and Open; Read closes its file
+  bool fileWritable = false;
+  MappedView view;
+  bool viewWritable = false;  // view access that Open chose for MapData
+  bool mappingObject = false; // MapData checked (and, writable, sized) the file
+  bool unsaved = false;       // Imbrel6: mapped by Create, no Read or Write since
+  std::string createdPath;    // Imbrel6: the file that Create made
+};
+
+}  // namespace imbrel_detail
+}  // inline namespace
+
+#endif  // TESK_DAT_HANDLES_H

@@ -1,0 +1,42 @@
+#include <cstring>
+
+#include "codec.h"
+#include "little_endian.h"
+#include "text_format.h"
+
+inline namespace TESK_IMBREL_NS {
+namespace imbrel_detail {
+
+namespace {
+
+constexpr std::size_t kValuesAt = 2;
+constexpr std::size_t kBarcodeAt = 38;
+constexpr std::size_t kCountAt = 102;
+
+}  // namespace
+
+void EncodeTrailer(const ImageData& image, std::uint8_t* trailer) {
+  std::memset(trailer, 0, kTrailerSize);
+  Put16(trailer, kTrailerVersion);
+  for (int i = 0; i < 9; ++i)
+    Put32(trailer + kValuesAt + 4 * i, static_cast<std::uint32_t>(image.TrailerValues[i]));
+#if TESK_IMBREL_BUILD == 6
+  std::size_t length = image.Barcode.size() < kBarcodeWidth ? image.Barcode.size() : kBarcodeWidth;
+  std::memcpy(trailer + kBarcodeAt, image.Barcode.data(), length);
+#endif
+  Put16(trailer + kCountAt, image.NumSubGrids);
+}
+
+std::uint16_t DecodeTrailer(const std::uint8_t* trailer, ImageData& image) {
+  image.TrailerVersion = Get16(trailer);
+  if (image.TrailerVersion <= 4) return 0;
+  for (int i = 0; i < 9; ++i)
+    image.TrailerValues[i] = static_cast<std::int32_t>(Get32(trailer + kValuesAt + 4 * i));
+#if TESK_IMBREL_BUILD == 6
+  image.Barcode = std::string(Bounded(trailer + kBarcodeAt, kBarcodeWidth));
+#endif
+  return Get16(trailer + kCountAt);
+}
+
+}  // namespace imbrel_detail
+}  // inline namespace

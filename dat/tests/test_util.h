@@ -1,0 +1,100 @@
+// Scratch directories and raw file helpers for the image library tests.
+#ifndef TESK_DAT_TESTS_TEST_UTIL_H
+#define TESK_DAT_TESTS_TEST_UTIL_H
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace dat_test {
+
+// A unique directory, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    std::string base = std::filesystem::temp_directory_path().string();
+#ifdef TESK_TEST_TMPDIR
+    base = TESK_TEST_TMPDIR;
+#endif
+    std::string pattern = base + "/datXXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data()) != nullptr) path_ = name.data();
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+  }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  // Names of the entries of the directory.
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path_))
+      names.push_back(e.path().filename().string());
+    return names;
+  }
+
+ private:
+  std::string path_;
+};
+
+inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::int64_t SizeOf(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::int64_t>(st.st_size) : -1;
+}
+
+inline void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
+  b[at] = static_cast<std::uint8_t>(v);
+  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+inline std::uint16_t Get16(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
+}
+
+// A minimal valid image of cols x rows pixels (pixel value x + y), optionally followed by extra
+// bytes where the trailer goes.
+inline std::vector<std::uint8_t> RawImage(int cols, int rows,
+                                          const std::vector<std::uint8_t>& tail = {}) {
+  std::vector<std::uint8_t> b(512 + 2 * static_cast<std::size_t>(cols) * rows, 0);
+  b[0] = 0xFC;
+  Put16(b, 1, static_cast<std::uint16_t>(cols));
+  Put16(b, 3, static_cast<std::uint16_t>(rows));
+  for (int y = 0; y < rows; ++y)
+    for (int x = 0; x < cols; ++x)
+      Put16(b, 512 + 2 * (static_cast<std::size_t>(y) * cols + x),
+            static_cast<std::uint16_t>(x + y));
+  b.insert(b.end(), tail.begin(), tail.end());
+  return b;
+}
+
+// A trailer of the given version announcing count sub-grid records.
+inline std::vector<std::uint8_t> RawTrailer(std::uint16_t version, std::uint16_t count) {
+  std::vector<std::uint8_t> t(104, 0);
+  Put16(t, 0, version);
+  Put16(t, 102, count);
+  return t;
+}
+
+}  // namespace dat_test
+
+#endif  // TESK_DAT_TESTS_TEST_UTIL_H
