@@ -1,0 +1,365 @@
+// Reading result files: the file is read into memory in one piece and decoded through a
+// bounds-checked cursor, so that a damaged or hostile file can only end the read with a code.
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "chp_format.h"
+#include "tesk/pendrix71.h"
+
+namespace {
+
+// Reads from the stream's position to its end.
+bool Slurp(std::istream& in, std::vector<unsigned char>& bytes) {
+  const std::streampos start = in.tellg();
+  if (start != std::streampos(-1) && in.seekg(0, std::ios::end)) {
+    const std::streampos end = in.tellg();
+    in.seekg(start);
+    if (end != std::streampos(-1) && end >= start) {
+      bytes.resize(static_cast<std::size_t>(end - start));
+      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      bytes.resize(static_cast<std::size_t>(in.gcount()));
+      return true;
+    }
+  }
+  in.clear();
+  if (start != std::streampos(-1)) in.seekg(start);
+  // Not seekable: read in growing pieces.
+  bytes.clear();
+  char chunk[65536];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+  return true;
+}
+
+// The four cells per atom of the tiling types before version 7 stated cells per atom.
+int DefaultCellsPerAtom(int type) { return type == TILING_EXPRESSION ? 2 : 4; }
+
+bool IsTilingType(int type) {
+  return type == 1 || type == 2 || type == 5 || type == 6 || type == 7;
+}
+
+// Keeps the positive entries of a maxUnit-long per-unit table. Files that list the units
+// first and pad with zeros, as the writers do, and files that spread them over their unit
+// numbers both come out in unit order. When a unit of the first kind holds zero atoms, the
+// positive entries are one short: the first numberOfUnits entries are then taken as they are.
+bool TakeUnitTable(ChpInput& in, int maxUnit, int numberOfUnits, IntArrayClass& out) {
+  const unsigned char* p = in.Bytes(static_cast<std::size_t>(maxUnit) * 4);
+  if (p == nullptr) return false;
+  int positive = 0;
+  for (int i = 0; i < maxUnit; ++i) positive += chp::LoadI32(p + 4 * i) > 0 ? 1 : 0;
+  if (out.Resize(numberOfUnits) == 0) throw std::bad_alloc();
+  int k = 0;
+  if (positive == numberOfUnits) {
+    for (int i = 0; i < maxUnit; ++i) {
+      const int v = chp::LoadI32(p + 4 * i);
+      if (v > 0) out.data[k++] = v;
+    }
+  } else {
+    if (maxUnit < numberOfUnits) return false;
+    for (; k < numberOfUnits; ++k) out.data[k] = chp::LoadI32(p + 4 * k);
+  }
+  return true;
+}
+
+// Lower bound of the bytes one unit's record takes, from the header's counts; it bounds what
+// the reader allocates before the records are read.
+long long MinimumRecordBytes(int type, long long atoms, long long cells) {
+  if (type == TILING_EXPRESSION) return 28 + atoms * 16;
+  if (IsTilingType(type)) return 12 + atoms * (4 + cells * 4);
+  return 0;
+}
+
+}  // namespace
+
+int chp::DecodeHeader(ChipClass& chip, ChpInput& in) {
+  const unsigned char* magic = in.Bytes(kChipFileMagicLength);
+  if (magic == nullptr) return CHIP_INCOMPLETE_FILE;
+  if (std::memcmp(magic, kChipFileMagic, kChipFileMagicLength) != 0)
+    return CHIP_FORMAT_INCOMPATIBLE;
+  const int version = in.I32();
+  if (!in.ok()) return CHIP_INCOMPLETE_FILE;
+  if (version < 1 || version > kChipFileVersion) return CHIP_VERSION_INCOMPATIBLE;
+  chip.resultVersion = version;
+
+  if (version >= 7) {
+    in.LengthText(chip.algorithmName);
+    if (version >= 10) in.LengthText(chip.algorithmVersion);
+    in.LengthText(chip.algorithmParameters);
+    if (version >= 10) in.LengthText(chip.chipSummary);
+  } else if (version >= 2) {
+    in.FixedText(chip.algorithmName, 260);
+    in.FixedText(chip.algorithmParameters, 260);
+  }
+  chip.rows = in.I32();
+  chip.cols = in.I32();
+  const int units = in.I32();
+  const int maxUnit = in.I32();
+  chip.numberOfQCUnits = version >= 3 ? in.I32() : 0;
+  if (!in.ok()) return CHIP_INCOMPLETE_FILE;
+  // Every count must fit in what the file still holds before anything is sized by it.
+  if (units < 0 || maxUnit < 0 || chip.numberOfQCUnits < 0 || !in.Fits(units, 4) ||
+      (units > 0 && !in.Fits(maxUnit, 8)))
+    return CHIP_INCOMPLETE_FILE;
+  chip.numberOfUnits = units;
+  chip.maxUnit = maxUnit;
+
+  if (chip.unitNumbers.Resize(units) == 0) return CHIP_INSUFFICIENT_MEMORY;
+  for (int i = 0; i < units; ++i) chip.unitNumbers.data[i] = in.I32();
+  if (units > 0) {
+    if (!TakeUnitTable(in, maxUnit, units, chip.unitAtoms) ||
+        !TakeUnitTable(in, maxUnit, units, chip.unitTypes))
+      return CHIP_INCOMPLETE_FILE;
+  } else {
+    chip.unitAtoms.Clear();
+    chip.unitTypes.Clear();
+  }
+  if (chip.unitCellsPerAtom.Resize(units) == 0) return CHIP_INSUFFICIENT_MEMORY;
+  if (version >= 7) {
+    if (!in.Fits(units, 4)) return CHIP_INCOMPLETE_FILE;
+    for (int i = 0; i < units; ++i) chip.unitCellsPerAtom.data[i] = in.I32();
+  } else {
+    for (int i = 0; i < units; ++i)
+      chip.unitCellsPerAtom.data[i] = DefaultCellsPerAtom(chip.unitTypes.data[i]);
+  }
+
+  if (version >= 3) {
+    in.FixedText(chip.chipType, 256);
+  } else {
+    // Older files name the chip's information file: the chip type is its base name.
+    String path;
+    in.FixedText(path, 256);
+    const std::string p = path.c_str();
+    const std::size_t slash = p.find_last_of("\\/");
+    if (slash != std::string::npos) {
+      std::string base = p.substr(slash + 1);
+      base.resize(base.size() >= 4 ? base.size() - 4 : 0);
+      chip.chipType = base.c_str();
+    }
+  }
+  in.FixedText(chip.cellFile, 256);
+  if (version >= 3) in.LengthText(chip.algorithmIdentifier);
+  if (!in.ok()) return CHIP_INCOMPLETE_FILE;
+
+  const std::string stem = std::string(chip.libraryPath.c_str()) + "/" + chip.chipType.c_str();
+  chip.infoFile = (stem + ".CIF").c_str();
+  chip.layoutFile = (stem + ".CDF").c_str();
+  chip.controlFile = (stem + ".CTL").c_str();
+  return CHIP_SUCCESS;
+}
+
+namespace {
+
+// Creates the unit objects the header announces. Their atoms are bounded by the bytes left:
+// each atom or pair has a record of known minimum size.
+int CreateUnits(ChipClass& chip, const ChpInput& in) {
+  long long needed = 0;
+  for (int i = 0; i < chip.numberOfUnits; ++i) {
+    const int type = chip.unitTypes.data[i];
+    const int atoms = chip.unitAtoms.data[i];
+    const int cells = chip.unitCellsPerAtom.data[i];
+    if (atoms < 0 || (IsTilingType(type) && (cells < 0 || cells > 255)))
+      return CHIP_INCOMPLETE_FILE;
+    needed += MinimumRecordBytes(type, atoms, cells);
+    if (!in.Fits(needed, 1)) return CHIP_INCOMPLETE_FILE;
+  }
+  for (int i = 0; i < chip.numberOfUnits; ++i) {
+    const int type = chip.unitTypes.data[i];
+    const int atoms = chip.unitAtoms.data[i];
+    const int cells = chip.unitCellsPerAtom.data[i];
+    auto holder = std::make_unique<AllUnitTypes>();
+    holder->unit = nullptr;
+    int rc = CHIP_SUCCESS;
+    switch (type) {
+      case TILING_RESEQUENCING:
+      case TILING_STANDARD_5:
+      case TILING_STANDARD_6:
+        holder->standard = new StandardUnitClass(atoms, cells);
+        holder->standard->unitType = type;
+        rc = holder->standard->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+        break;
+      case TILING_GENOTYPING:
+        holder->block = new BlockUnitClass(atoms, cells);
+        rc = holder->block->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+        break;
+      case TILING_EXPRESSION:
+        holder->geneExpression = new GeneExpressionUnitClass(atoms);
+        rc = holder->geneExpression->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+        break;
+      case TILING_UNIVERSAL:
+        holder->universal = new UniversalUnitClass(atoms, cells);
+        rc = holder->universal->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+        break;
+      default:
+        break;  // a type this library does not know: a holder without a unit
+    }
+    // The holder joins the chip even when its unit is short of memory, so the chip frees it.
+    if (chip.units.Add(holder.get()) == 0) {
+      chp::DeleteUnit(holder.release(), type);
+      return CHIP_INSUFFICIENT_MEMORY;
+    }
+    holder.release();
+    if (rc != CHIP_SUCCESS) return rc;
+  }
+  return CHIP_SUCCESS;
+}
+
+int ReadUnitRecords(ChipClass& chip, ChpInput& in, int version) {
+  for (int i = 0; i < chip.numberOfUnits; ++i) {
+    AllUnitTypes* holder = static_cast<AllUnitTypes*>(chip.units.data[i]);
+    const int type = chip.unitTypes.data[i];
+    int rc = CHIP_SUCCESS;
+    if (type == TILING_EXPRESSION) {
+      rc = holder->geneExpression->ReadUnitData(in, version);
+    } else if (UnitClass* unit = TilingUnitOf(holder, type)) {
+      rc = unit->ReadUnitData(in, version);
+    }
+    if (rc != CHIP_SUCCESS) return rc;
+  }
+  return CHIP_SUCCESS;
+}
+
+int ReadComposite(ChipComposite& composite, ChpInput& in, int version) {
+  const int length = in.I32();
+  if (!in.ok()) return CHIP_INCOMPLETE_FILE;
+  composite.Clear();
+  if (length < 1) return CHIP_SUCCESS;
+  // Three texts of L bytes and L two-byte unit numbers at least.
+  if (!in.Fits(length, 5)) return CHIP_INCOMPLETE_FILE;
+  const std::size_t n = static_cast<std::size_t>(length);
+  const unsigned char* sequence = in.Bytes(n);
+  const unsigned char* calls = in.Bytes(n);
+  const unsigned char* second = in.Bytes(n);
+  const unsigned char* unitBytes = in.Bytes(2 * n);
+  if (!in.ok()) return CHIP_INCOMPLETE_FILE;
+  if (composite.sequence.Resize(length) == 0 || composite.calls.Resize(length) == 0 ||
+      composite.secondCalls.Resize(length) == 0 || composite.positionUnits.Resize(length) == 0)
+    return CHIP_INSUFFICIENT_MEMORY;
+  std::memcpy(composite.sequence.data, sequence, n);
+  std::memcpy(composite.calls.data, calls, n);
+  const bool allBlank = std::all_of(second, second + n, [](unsigned char c) { return c == ' '; });
+  if (allBlank) std::memset(composite.secondCalls.data, 0, n);
+  else std::memcpy(composite.secondCalls.data, second, n);
+  std::memcpy(composite.positionUnits.data, unitBytes, 2 * n);
+  in.LengthText(composite.extraText1);
+  in.LengthText(composite.extraText2);
+  if (!in.ok()) return CHIP_INCOMPLETE_FILE;
+  if (version >= 5) {
+    if (!in.Fits(length, 4)) return CHIP_INCOMPLETE_FILE;
+    if (composite.percentComposition.Resize(length) == 0) return CHIP_INSUFFICIENT_MEMORY;
+    std::memcpy(composite.percentComposition.data, in.Bytes(4 * n), 4 * n);
+  }
+  return CHIP_SUCCESS;
+}
+
+int ReadQCUnits(ChipClass& chip, ChpInput& in, int version) {
+  const int cellBytes = version >= 12 ? 24 : 20;
+  for (int q = 0; q < chip.numberOfQCUnits; ++q) {
+    const int cells = in.I32();
+    const int type = in.I32();
+    if (!in.ok() || cells < 0 || !in.Fits(cells, cellBytes)) return CHIP_INCOMPLETE_FILE;
+    if (cells == 0) return CHIP_INSUFFICIENT_MEMORY;
+    auto unit = std::make_unique<QCUnitClass>();
+    if (unit->SetSize(cells) != CHIP_SUCCESS) return CHIP_INSUFFICIENT_MEMORY;
+    unit->qcType = type;
+    for (int i = 0; i < cells; ++i) {
+      QCCellClass& cell = unit->qcCells[i];
+      cell.x = static_cast<std::uint16_t>(in.I32());
+      cell.y = static_cast<std::uint16_t>(in.I32());
+      if (version >= 12) {
+        cell.intensity = in.F32();
+        cell.stdev = in.F32();
+      } else {
+        cell.intensity = in.Fixed();
+        cell.stdev = in.Fixed();
+      }
+      cell.pixels = static_cast<std::uint16_t>(in.I32());
+      if (version >= 12) cell.qcValue = in.I32();
+    }
+    if (chip.AddQCUnit(unit.get()) != CHIP_SUCCESS) return CHIP_INSUFFICIENT_MEMORY;
+    unit.release();
+  }
+  return in.ok() ? CHIP_SUCCESS : CHIP_INCOMPLETE_FILE;
+}
+
+// A fresh chip for a read: everything is emptied except the library directory, which the
+// caller sets to name the chip's companion files.
+void Reset(ChipClass& chip) {
+  String libraryPath = chip.libraryPath;
+  chip.InitializeChip();
+  chip.libraryPath = libraryPath;
+}
+
+}  // namespace
+
+int chp::DecodeChip(ChipClass& chip, const unsigned char* data, std::size_t size) {
+  try {
+    Reset(chip);
+    ChpInput in(data, size);
+    if (int rc = DecodeHeader(chip, in); rc != CHIP_SUCCESS) return rc;
+    const int version = chip.resultVersion;
+    if (int rc = CreateUnits(chip, in); rc != CHIP_SUCCESS) return rc;
+    if (int rc = ReadUnitRecords(chip, in, version); rc != CHIP_SUCCESS) return rc;
+    if (version >= 3) {
+      if (int rc = ReadComposite(chip.composite, in, version); rc != CHIP_SUCCESS) return rc;
+      if (int rc = ReadQCUnits(chip, in, version); rc != CHIP_SUCCESS) return rc;
+    }
+    return CHIP_SUCCESS;
+  } catch (const std::bad_alloc&) {
+    return CHIP_INSUFFICIENT_MEMORY;
+  } catch (...) {
+    return CHIP_INCOMPLETE_FILE;
+  }
+}
+
+int ChipClass::ReadChip(std::ifstream& in) {
+  try {
+    std::vector<unsigned char> bytes;
+    if (!in.is_open() || !Slurp(in, bytes)) return CHIP_INCOMPLETE_FILE;
+    return chp::DecodeChip(*this, bytes.data(), bytes.size());
+  } catch (const std::bad_alloc&) {
+    return CHIP_INSUFFICIENT_MEMORY;
+  } catch (...) {
+    return CHIP_INCOMPLETE_FILE;
+  }
+}
+
+int ChipClass::ReadChip(const char* path) {
+  if (path == nullptr) return CHIP_INCOMPLETE_FILE;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return CHIP_INCOMPLETE_FILE;
+  return ReadChip(in);
+}
+
+int ChipClass::ReadChipHeaderOnly(const char* path) {
+  try {
+    if (path == nullptr) return CHIP_INCOMPLETE_FILE;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return CHIP_INCOMPLETE_FILE;
+    Reset(*this);
+    // The header is usually a small part of the file: decode from a growing prefix and read
+    // more only when the header runs past it.
+    std::vector<unsigned char> bytes;
+    std::size_t want = 1 << 16;
+    for (;;) {
+      bytes.resize(want);
+      in.clear();
+      in.seekg(0);
+      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(want));
+      const std::size_t got = static_cast<std::size_t>(in.gcount());
+      bytes.resize(got);
+      ChpInput cursor(bytes.data(), got);
+      const int rc = chp::DecodeHeader(*this, cursor);
+      if (rc != CHIP_INCOMPLETE_FILE || got < want) return rc;
+      want *= 4;
+    }
+  } catch (const std::bad_alloc&) {
+    return CHIP_INSUFFICIENT_MEMORY;
+  } catch (...) {
+    return CHIP_INCOMPLETE_FILE;
+  }
+}

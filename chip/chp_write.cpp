@@ -1,0 +1,189 @@
+// Writing result files of version 13 (WriteChip) and 12 (WriteChip60). The whole file is built
+// in memory first, so a chip that cannot be written leaves the stream untouched, and the path
+// forms replace their target only with a complete file.
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <new>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "chp_format.h"
+#include "tesk/pendrix71.h"
+
+namespace {
+
+bool IsTiling(int type) { return type == 1 || type == 2 || type == 5 || type == 6 || type == 7; }
+
+// The header tables must describe the units the records will carry, or the file could not be
+// read back.
+bool Consistent(ChipClass& chip) {
+  const int n = chip.numberOfUnits;
+  if (n < 0 || chip.units.count < n || chip.unitTypes.count < n || chip.unitAtoms.count < n ||
+      chip.unitNumbers.count < n || chip.unitCellsPerAtom.count < n)
+    return false;
+  for (int i = 0; i < n; ++i) {
+    const int type = chip.unitTypes.data[i];
+    const auto* holder = static_cast<const AllUnitTypes*>(chip.units.data[i]);
+    if (type == TILING_EXPRESSION) {
+      if (holder == nullptr || holder->geneExpression == nullptr ||
+          holder->geneExpression->numberOfAtoms != chip.unitAtoms.data[i])
+        return false;
+    } else if (IsTiling(type)) {
+      const UnitClass* unit = TilingUnitOf(holder, type);
+      if (unit == nullptr || unit->numberOfAtoms != chip.unitAtoms.data[i]) return false;
+      for (int a = 0; a < unit->numberOfAtoms; ++a)
+        if (unit->atoms[a].numberOfCells != chip.unitCellsPerAtom.data[i]) return false;
+    }
+  }
+  return chip.numberOfQCUnits >= 0 && chip.qcUnits.count >= chip.numberOfQCUnits;
+}
+
+void EncodeHeader(ChipClass& chip, int version, ChpOutput& out) {
+  out.Raw(kChipFileMagic, kChipFileMagicLength);
+  out.I32(version);
+  out.LengthText(chip.algorithmName.text);
+  out.LengthText(chip.algorithmVersion.text);
+  out.LengthText(chip.algorithmParameters.text);
+  out.LengthText(chip.chipSummary.text);
+  const int n = chip.numberOfUnits;
+  // The per-unit tables are maxUnit entries long and must hold every unit.
+  const int tableLength = chip.maxUnit > n ? chip.maxUnit : n;
+  out.I32(chip.rows);
+  out.I32(chip.cols);
+  out.I32(n);
+  out.I32(tableLength);
+  out.I32(chip.numberOfQCUnits);
+  for (int i = 0; i < n; ++i) out.I32(chip.unitNumbers.data[i]);
+  for (const IntArrayClass* table : {&chip.unitAtoms, &chip.unitTypes}) {
+    for (int i = 0; i < n; ++i) out.I32(table->data[i]);
+    for (int i = n; i < tableLength; ++i) out.I32(0);
+  }
+  for (int i = 0; i < n; ++i) out.I32(chip.unitCellsPerAtom.data[i]);
+  out.FixedText(chip.chipType.text, 256);
+  out.FixedText(chip.cellFile.text, 256);
+  out.LengthText(chip.algorithmIdentifier.text);
+}
+
+void EncodeComposite(const ChipComposite& c, ChpOutput& out) {
+  const int n = c.sequence.count;
+  out.I32(n);
+  if (n < 1) return;
+  // Tables shorter than the sequence are written padded: blanks, zeros.
+  auto bytes = [&](const CharArrayClass& a, char pad) {
+    for (int i = 0; i < n; ++i) out.Byte(static_cast<unsigned char>(i < a.count ? a.data[i] : pad));
+  };
+  bytes(c.sequence, ' ');
+  bytes(c.calls, ' ');
+  bytes(c.secondCalls, '\0');
+  for (int i = 0; i < n; ++i) out.I16(i < c.positionUnits.count ? c.positionUnits.data[i] : 0);
+  out.LengthText(c.extraText1.text);
+  out.LengthText(c.extraText2.text);
+  for (int i = 0; i < n; ++i)
+    out.I32(i < c.percentComposition.count ? c.percentComposition.data[i] : 0);
+}
+
+void EncodeQCUnits(ChipClass& chip, ChpOutput& out) {
+  for (int q = 0; q < chip.numberOfQCUnits; ++q) {
+    const QCUnitClass* unit = chip.GetQCUnit(q);
+    const int cells = unit != nullptr && unit->qcCells != nullptr ? unit->numberOfCells : 0;
+    out.I32(cells);
+    out.I32(unit != nullptr ? unit->qcType : 0);
+    for (int i = 0; i < cells; ++i) {
+      const QCCellClass& cell = unit->qcCells[i];
+      out.I32(cell.x);
+      out.I32(cell.y);
+      out.F32(cell.intensity);
+      out.F32(cell.stdev);
+      out.I32(cell.pixels);
+      out.I32(cell.qcValue);
+    }
+  }
+}
+
+}  // namespace
+
+int chp::EncodeChip(ChipClass& chip, int version, ChpOutput& out) {
+  if (!Consistent(chip)) return CHIP_NO_VALID_TILES;
+  const bool v13 = version >= 13;
+  EncodeHeader(chip, version, out);
+  int rc = CHIP_SUCCESS;
+  for (int i = 0; i < chip.numberOfUnits; ++i) {
+    const int type = chip.unitTypes.data[i];
+    auto* holder = static_cast<AllUnitTypes*>(chip.units.data[i]);
+    if (type == TILING_EXPRESSION) {
+      rc = v13 ? holder->geneExpression->WriteUnitData(out)
+               : holder->geneExpression->WriteUnitData60(out);
+    } else if (UnitClass* unit = TilingUnitOf(holder, type)) {
+      rc = v13 ? unit->WriteUnitData(out) : unit->WriteUnitData60(out);
+    }
+  }
+  EncodeComposite(chip.composite, out);
+  EncodeQCUnits(chip, out);
+  return rc;
+}
+
+namespace {
+
+int WriteStream(ChipClass& chip, int version, std::ofstream& stream) {
+  try {
+    ChpOutput out;
+    const int rc = chp::EncodeChip(chip, version, out);
+    if (rc == CHIP_NO_VALID_TILES && out.bytes.empty()) return rc;
+    if (!stream.is_open() ||
+        !stream.write(out.bytes.data(), static_cast<std::streamsize>(out.bytes.size())) ||
+        !stream.flush())
+      return CHIP_INCOMPLETE_FILE;
+    return rc;
+  } catch (const std::bad_alloc&) {
+    return CHIP_INSUFFICIENT_MEMORY;
+  }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Writes beside the target and renames over it only when every byte reached the file.
+int WritePath(ChipClass& chip, int version, const char* path) {
+  if (path == nullptr || *path == '\0') return CHIP_INCOMPLETE_FILE;
+  try {
+    ChpOutput out;
+    const int rc = chp::EncodeChip(chip, version, out);
+    if (rc == CHIP_NO_VALID_TILES && out.bytes.empty()) return rc;
+    std::string temp = std::string(path) + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return CHIP_INCOMPLETE_FILE;
+    // mkstemp creates the file private; give it the target's mode, or the usual one.
+    struct stat existing;
+    ::fchmod(fd, ::stat(path, &existing) == 0 ? (existing.st_mode & 07777) : 0644);
+    const bool written = WriteAll(fd, out.bytes);
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.c_str(), path) != 0) {
+      ::unlink(temp.c_str());
+      return CHIP_INCOMPLETE_FILE;
+    }
+    return rc;
+  } catch (const std::bad_alloc&) {
+    return CHIP_INSUFFICIENT_MEMORY;
+  }
+}
+
+}  // namespace
+
+int ChipClass::WriteChip(std::ofstream& out) { return WriteStream(*this, 13, out); }
+
+int ChipClass::WriteChip60(std::ofstream& out) { return WriteStream(*this, 12, out); }
+
+int ChipClass::WriteChip(const char* path) { return WritePath(*this, 13, path); }
+
+int ChipClass::WriteChip60(const char* path) { return WritePath(*this, 12, path); }
