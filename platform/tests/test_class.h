@@ -1,0 +1,15 @@
+// The class of the test server library (test_class.cpp).
+#ifndef TESK_PLATFORM_TESTS_TEST_CLASS_H_
+#define TESK_PLATFORM_TESTS_TEST_CLASS_H_
+
+#include <tesk/platform/com.h>
+
+inline constexpr CLSID CLSID_TestThing{0x6A1C2E51, 0x3B7D, 0x4F0A, {0x9C, 0x21, 0x5E, 0x44, 0x0B, 0x8D, 0x17, 0xA3}};
+inline constexpr IID IID_ITestThing{0x0E7B9F32, 0xC4A1, 0x4D55, {0x8B, 0x60, 0x12, 0x9F, 0x3A, 0x7C, 0xE2, 0x04}};
+inline constexpr GUID LIBID_TestThing{0x5D3F8A10, 0x2B6E, 0x4C91, {0xA7, 0x0D, 0x8E, 0x31, 0x6B, 0x52, 0xF9, 0xC8}};
+
+struct ITestThing : IUnknown {
+  virtual HRESULT GetValue(LONG* value) = 0;
+};
+
+#endif  // TESK_PLATFORM_TESTS_TEST_CLASS_H_
