@@ -76,6 +76,7 @@ namespace tesk {
 // The identifier of an interface type, for QueryInterface helpers:
 //   TESK_DECLARE_INTERFACE(IVantor, IDispatch, IID_IVantor);
 // names the base interface too, so that QueryInterface answers for the chain.
+// Use it at global scope.
 template <class I>
 struct InterfaceTraits;
 }  // namespace tesk

@@ -227,8 +227,8 @@ class ComPtr {
   T* Detach() noexcept { return std::exchange(p_, nullptr); }
   explicit operator bool() const noexcept { return p_ != nullptr; }
   template <class U>
-  HRESULT As(ComPtr<U>* out) const noexcept {
-    return p_ ? p_->QueryInterface(InterfaceTraits<U>::Iid(), out->PutVoid()) : E_POINTER;
+  HRESULT As(ComPtr<U>& out) const noexcept {
+    return p_ ? p_->QueryInterface(InterfaceTraits<U>::Iid(), out.PutVoid()) : E_POINTER;
   }
 
  private:
