@@ -46,6 +46,35 @@ bool Scanner::Float(float& out) {
   // from_chars takes no '+'; a second sign is no number.
   if (q >= end || *q == '+' || *q == '-') return false;
   float value = 0.0f;
+  // Short plain decimals ("1234.5"): at most 7 digits make an integer below 2^24 and a power
+  // of ten up to 10^7, both exact in a float, so one float division is correctly rounded.
+  {
+    static constexpr float kPow10[8] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f};
+    const char* r = q;
+    std::uint32_t m = 0;
+    int digits = 0, decimals = 0;
+    while (r < end && *r >= '0' && *r <= '9' && digits < 8) {
+      m = m * 10 + static_cast<std::uint32_t>(*r++ - '0');
+      ++digits;
+    }
+    const bool had_int = digits > 0;
+    if (r < end && *r == '.') {
+      ++r;
+      while (r < end && *r >= '0' && *r <= '9' && digits < 8) {
+        m = m * 10 + static_cast<std::uint32_t>(*r++ - '0');
+        ++digits;
+        ++decimals;
+      }
+    }
+    const bool more = r < end && ((*r >= '0' && *r <= '9') || *r == 'e' || *r == 'E' ||
+                                  *r == '.' || *r == 'x' || *r == 'X');
+    if (digits > 0 && digits <= 7 && (had_int || decimals > 0) && !more) {
+      value = static_cast<float>(m) / kPow10[decimals];
+      out = negative ? -value : value;
+      p = r;
+      return true;
+    }
+  }
   auto [next, ec] = std::from_chars(q, end, value, std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     // Overflow gives infinity and underflow a tiny value, as strtof does.

@@ -1,0 +1,242 @@
+// Cell intensity library against plain baselines, measured interleaved in the same run on a
+// generated 1164 x 1164 array:
+//   binary Read      vs reading the file's bytes into memory          (target <= 1.5x)
+//   version 3 Read   vs splitting lines + from_chars of 5 numbers      (target <= 2x)
+//   binary Write     vs one buffered write of the same number of bytes (target <= 1.5x)
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <tesk/parvel.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kSide = 1164;
+
+// Scratch files, created once and removed at exit.
+struct Files {
+  fs::path dir, binary, text3, out, out_baseline;
+
+  Files() {
+    std::string tmpl = (fs::temp_directory_path() / "cel_bench_XXXXXX").string();
+    dir = ::mkdtemp(tmpl.data());
+    binary = dir / "bench.CEL";
+    text3 = dir / "bench_v3.CEL";
+    out = dir / "out.CEL";
+    out_baseline = dir / "out_baseline.CEL";
+    ParvelClass cel;
+    std::string header = "Cols=1164\nRows=1164\nGridCornerUL=24 24\nGridCornerUR=4071 24\n"
+                         "GridCornerLR=4071 4071\nGridCornerLL=24 4071\nAlgorithm=Percentile\n"
+                         "ImageHeader= \x14 lot \x14 Bench1164.1sq \x14 \n"
+                         "AlgorithmParameters=Percentile:75;CellMargin:2;OutlierHigh:1.500;"
+                         "OutlierLow:1.004\n";
+    cel.SetHeader(header.c_str());
+    cel.SetAlgorithm("Percentile");
+    std::uint32_t state = 12345;
+    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+    for (int y = 0; y < kSide; ++y) {
+      for (int x = 0; x < kSide; ++x) {
+        CellEntryClass e;
+        e.X = static_cast<std::uint16_t>(x);
+        e.Y = static_cast<std::uint16_t>(y);
+        const double u = (next() >> 8) / double(1 << 24);
+        e.MEAN = static_cast<float>(static_cast<int>(1500.0 * std::exp(4.0 * u * u)) / 10.0);
+        e.STDV = static_cast<float>(static_cast<int>(e.MEAN * 0.5) / 10.0);
+        e.NPIXELS = 9 + next() % 4;
+        e.MASKED = next() % 1000 == 0;
+        e.OUTLIER = next() % 300 == 0;
+        cel.AddCellData(&e);
+      }
+    }
+    cel.SetName(binary.c_str());
+    if (!cel.Write()) std::abort();
+    cel.SetName(text3.c_str());
+    if (!cel.WriteVersionFile(3)) std::abort();
+  }
+  ~Files() {
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+};
+
+Files& TheFiles() {
+  static Files files;
+  return files;
+}
+
+// Ratios for the closing summary.
+struct Summary {
+  struct Row {
+    double baseline = 0, parvel = 0, target = 0;
+  };
+  std::map<std::string, Row> rows;
+  ~Summary() {
+    for (const auto& [name, r] : rows) {
+      std::printf("cel_bench: %-38s parvel %7.2f ms  baseline %7.2f ms  ratio %.2f (target <= %.1f)\n",
+                  name.c_str(), r.parvel, r.baseline, r.parvel / r.baseline, r.target);
+    }
+  }
+};
+Summary g_summary;
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Times baseline and subject alternately in every iteration, so both see the same machine.
+template <class B, class S>
+void Pair(benchmark::State& state, const std::string& name, double target, B baseline, S subject) {
+  double tb = 0, ts = 0;
+  std::int64_t n = 0;
+  for (auto _ : state) {
+    const bool subject_first = (n & 1) != 0;
+    double t0 = Now();
+    if (subject_first) subject(); else baseline();
+    double t1 = Now();
+    if (subject_first) subject(); else baseline();
+    double t2 = Now();
+    if (subject_first) {
+      ts += t1 - t0;
+      tb += t2 - t1;
+    } else {
+      tb += t1 - t0;
+      ts += t2 - t1;
+    }
+    state.SetIterationTime(t2 - t0);
+    ++n;
+  }
+  state.counters["baseline_ms"] = tb / n * 1e3;
+  state.counters["parvel_ms"] = ts / n * 1e3;
+  state.counters["ratio"] = ts / tb;
+  g_summary.rows[name] = {tb / n * 1e3, ts / n * 1e3, target};
+}
+
+std::unique_ptr<char[]> ReadBytes(const fs::path& path, std::size_t& size) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  struct stat st;
+  ::fstat(fd, &st);
+  size = static_cast<std::size_t>(st.st_size);
+  auto buf = std::make_unique_for_overwrite<char[]>(size);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t r = ::read(fd, buf.get() + done, size - done);
+    if (r <= 0) break;
+    done += static_cast<std::size_t>(r);
+  }
+  ::close(fd);
+  return buf;
+}
+
+void BinaryRead(benchmark::State& state) {
+  Files& f = TheFiles();
+  Pair(
+      state, "binary Read / read bytes", 1.5,
+      [&] {
+        std::size_t size = 0;
+        auto bytes = ReadBytes(f.binary, size);
+        benchmark::DoNotOptimize(bytes.get());
+      },
+      [&] {
+        ParvelClass cel;
+        cel.SetName(f.binary.c_str());
+        if (!cel.Read()) std::abort();
+        benchmark::DoNotOptimize(cel.GetCell(0));
+      });
+}
+
+struct Cell {
+  int x, y;
+  float mean, stdv;
+  int npixels;
+};
+
+const char* SkipBlanks(const char* p, const char* e) {
+  while (p < e && (*p == ' ' || *p == '\t')) ++p;
+  return p;
+}
+
+void Text3Read(benchmark::State& state) {
+  Files& f = TheFiles();
+  Pair(
+      state, "v3 Read / lines + from_chars", 2.0,
+      [&] {
+        std::size_t size = 0;
+        auto bytes = ReadBytes(f.text3, size);
+        const char* p = bytes.get();
+        const char* end = p + size;
+        std::vector<Cell> cells;
+        cells.reserve(kSide * kSide);
+        bool in_cells = false;
+        while (p < end) {
+          const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
+          const char* le = lf ? lf : end;
+          const char* line_end = (le > p && le[-1] == '\r') ? le - 1 : le;
+          if (in_cells) {
+            if (line_end - p <= 2) {
+              in_cells = false;
+            } else {
+              Cell c;
+              const char* q = SkipBlanks(p, line_end);
+              q = std::from_chars(q, line_end, c.x).ptr;
+              q = std::from_chars(SkipBlanks(q, line_end), line_end, c.y).ptr;
+              q = std::from_chars(SkipBlanks(q, line_end), line_end, c.mean).ptr;
+              q = std::from_chars(SkipBlanks(q, line_end), line_end, c.stdv).ptr;
+              std::from_chars(SkipBlanks(q, line_end), line_end, c.npixels);
+              cells.push_back(c);
+            }
+          } else if (line_end - p >= 11 && std::memcmp(p, "CellHeader=", 11) == 0 &&
+                     cells.empty()) {
+            in_cells = true;
+          }
+          p = lf ? lf + 1 : end;
+        }
+        if (cells.size() != std::size_t(kSide) * kSide) std::abort();
+        benchmark::DoNotOptimize(cells.data());
+      },
+      [&] {
+        ParvelClass cel;
+        cel.SetName(f.text3.c_str());
+        if (!cel.Read()) std::abort();
+        benchmark::DoNotOptimize(cel.GetCell(0));
+      });
+}
+
+void BinaryWrite(benchmark::State& state) {
+  Files& f = TheFiles();
+  ParvelClass cel;
+  cel.SetName(f.binary.c_str());
+  if (!cel.Read()) std::abort();
+  cel.SetName(f.out.c_str());
+  std::size_t size = 0;
+  auto bytes = ReadBytes(f.binary, size);
+  Pair(
+      state, "binary Write / one buffered write", 1.5,
+      [&] {
+        const int fd = ::open(f.out_baseline.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (::write(fd, bytes.get(), size) != static_cast<ssize_t>(size)) std::abort();
+        ::close(fd);
+      },
+      [&] {
+        if (!cel.Write()) std::abort();
+      });
+}
+
+}  // namespace
+
+BENCHMARK(BinaryRead)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(Text3Read)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BinaryWrite)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
