@@ -45,6 +45,8 @@ inline namespace TESK_OSTREL_BUILD_NS {
 //    (full disk, I/O error) leaves any previous file untouched.
 //  - A line longer than 299 characters is cut to 299 (never inside a UTF-8 character);
 //    line breaks inside a value are written as blanks, so a value cannot start a new line.
+//  - Protocol steps are written as they stand: a step that begins with '[' or whose text
+//    before a tab begins a fluidics label reads back as a header or a label.
 class CTestInfo {
  public:
   CTestInfo();
