@@ -1,0 +1,114 @@
+// Layout files in the `tesk` program: the sample layout of the sample array and a summary of
+// any layout file.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+#include <system_error>
+
+#include <tesk/pendrix71.h>
+
+#include "cdf_sample.h"
+#include "sample_names.h"
+#include "tesk_tool.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tesk::tool::fail;
+
+// Writes text to path through a temporary file beside it, so that a failed write never
+// replaces a good file.
+bool WriteAtomically(const fs::path& path, const std::string& text) {
+  fs::path tmp = path;
+  tmp += ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+      std::error_code ec;
+      fs::remove(tmp, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  fs::rename(tmp, path, ec);
+  if (ec) fs::remove(tmp, ec);
+  return !ec;
+}
+
+int Sample(const fs::path& dir) {
+  const fs::path path = dir / tesk::sample::kLayout;
+  if (!WriteAtomically(path, tesk::sample::layout::LayoutText())) {
+    return fail(path, "cannot write");
+  }
+  std::cout << path.string() << "\n";
+  return 0;
+}
+
+bool Recognises(const fs::path& f) {
+  std::ifstream in(f, std::ios::binary);
+  char head[5] = {};
+  in.read(head, sizeof head);
+  return in.gcount() == 5 && std::memcmp(head, "[CDF]", 5) == 0;
+}
+
+const char* TypeName(int type) {
+  switch (type) {
+    case TILING_RESEQUENCING: return "resequencing";
+    case TILING_GENOTYPING: return "genotyping";
+    case TILING_EXPRESSION: return "expression";
+    case TILING_STANDARD_5: return "resequencing (5)";
+    case TILING_STANDARD_6: return "resequencing (6)";
+    case TILING_UNIVERSAL: return "universal";
+    default: return "other";
+  }
+}
+
+int Info(const fs::path& f) {
+  ChipClass chip;
+  const std::string name = f.string();
+  chip.layoutFile = name.c_str();
+  if (int rc = chip.ReadCDF(); rc != 0) {
+    return fail(f, std::string("not a readable layout file: ") + CheckError(rc));
+  }
+  struct Tally {
+    int units = 0;
+    long long atoms = 0;
+    long long cells = 0;
+  };
+  std::map<int, Tally> byType;
+  for (int i = 0; i < chip.units.count; ++i) {
+    const int type = chip.unitTypes.data[i];
+    Tally& t = byType[type];
+    ++t.units;
+    t.atoms += chip.unitAtoms.data[i];
+    t.cells += static_cast<long long>(chip.unitAtoms.data[i]) * chip.unitCellsPerAtom.data[i];
+  }
+  std::printf("layout file %s\n", name.c_str());
+  std::printf("  version      QX%d.0\n", chip.layoutVersion);
+  std::printf("  chip         %s\n", chip.layoutNameLine.c_str());
+  if (!chip.layoutReference.IsEmpty()) {
+    std::printf("  reference    %s\n", chip.layoutReference.c_str());
+  }
+  std::printf("  size         %d cols x %d rows\n", chip.cols, chip.rows);
+  std::printf("  units        %d (highest unit number %d)\n", chip.numberOfUnits, chip.maxUnit);
+  for (const auto& [type, t] : byType) {
+    std::printf("    %-18s %6d units, %8lld atoms, %9lld cells\n", TypeName(type), t.units,
+                t.atoms, t.cells);
+  }
+  std::printf("  QC units     %d\n", chip.qcUnits.count);
+  for (int i = 0; i < chip.qcUnits.count; ++i) {
+    const QCUnitClass* q = chip.GetQCUnit(i);
+    std::printf("    type %-3d %7d cells\n", q->qcType, q->numberOfCells);
+  }
+  return 0;
+}
+
+const tesk::tool::Registrar kKind{tesk::tool::Kind{"cdf", 40, &Sample, &Recognises, &Info}};
+
+}  // namespace
