@@ -28,6 +28,9 @@ char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned 
 // d when d > 1, else 1 (also for a non-number).
 float Clamp(float d) { return d > 1.0f ? d : 1.0f; }
 
+// Background-corrected intensity of cell c, clamped at 1.
+float Corrected(const AtomClass& a, int c) { return Clamp(a.cells[c].intensity - a.background); }
+
 }  // namespace
 
 // --- compare callbacks -------------------------------------------------------------------------
@@ -83,21 +86,23 @@ void AtomClass::SortByIndex() {
 }
 
 float AtomClass::DetermineMaxRatio() {
-  return Clamp(cells[cellOrder[0]].intensity - background) /
-         Clamp(cells[cellOrder[1]].intensity - background);
+  // The ratios read cellOrder[0..3]; an atom with fewer cells has no such contrast.
+  if (numberOfCells < 2) return 1.0f;
+  return Corrected(*this, cellOrder[0]) / Corrected(*this, cellOrder[1]);
 }
 
 float AtomClass::DetermineSecondRatio() {
-  return Clamp(cells[cellOrder[1]].intensity - background) /
-         Clamp(cells[cellOrder[2]].intensity - background);
+  if (numberOfCells < 3) return 1.0f;
+  return Corrected(*this, cellOrder[1]) / Corrected(*this, cellOrder[2]);
 }
 
 float AtomClass::DetermineThirdRatio() {
-  return Clamp(cells[cellOrder[2]].intensity - background) /
-         Clamp(cells[cellOrder[3]].intensity - background);
+  if (numberOfCells < 4) return 1.0f;
+  return Corrected(*this, cellOrder[2]) / Corrected(*this, cellOrder[3]);
 }
 
 float AtomClass::DetermineTargetRatio(int cell) {
+  if (cell < 0 || cell >= numberOfCells) return 1.0f;
   int other = 0;
   for (int k = 0; k < numberOfCells; ++k) {
     if (cellOrder[k] != cell) {
@@ -105,13 +110,14 @@ float AtomClass::DetermineTargetRatio(int cell) {
       break;
     }
   }
-  return Clamp(cells[cell].intensity - background) / Clamp(cells[other].intensity - background);
+  return Corrected(*this, cell) / Corrected(*this, other);
 }
 
 float AtomClass::DetermineWeightedRatio(int cell) {
+  if (cell < 0 || cell >= numberOfCells) return 1.0f;
   float sum = 0.0f;
-  for (int c = 0; c < numberOfCells; ++c) sum += Clamp(cells[c].intensity - background);
-  return Clamp(cells[cell].intensity - background) / sum;
+  for (int c = 0; c < numberOfCells; ++c) sum += Corrected(*this, c);
+  return Corrected(*this, cell) / sum;
 }
 
 // --- UnitClass -----------------------------------------------------------------------------------
