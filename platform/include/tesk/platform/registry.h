@@ -15,6 +15,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <tesk/platform/types.h>
 
@@ -113,6 +116,39 @@ namespace tesk::platform {
 // Where the hives of this process live (after TESK_REGISTRY_DIR).
 std::filesystem::path MachineHivePath();
 std::filesystem::path UserHivePath();
+
+// "HKLM\Software\X" (or HKEY_LOCAL_MACHINE, HKCU, HKEY_CURRENT_USER, HKCR, HKEY_CLASSES_ROOT,
+// HKU, HKEY_USERS; any case) split into its predefined root, the root's full name and the path
+// below it. False for an unknown root.
+bool SplitRootKey(std::string_view full, HKEY* root, std::string* rootName, std::string* subKey);
+
+// Registry text: a readable form of keys and values that export writes and import reads.
+//
+//   Tesk Registry Text 1
+//   ; a comment
+//   [HKEY_CURRENT_USER\Software\Quillomere\Varolith\Preferences]
+//   @="default value"
+//   "Datadir"="C:\\Data"            REG_SZ; escapes \\ \" \n \r \t \0
+//   "Count"=dword:0000002a           REG_DWORD, hexadecimal
+//   "Big"=qword:000000000000002a     REG_QWORD
+//   "Path"=expand:"%HOME%/x"         REG_EXPAND_SZ
+//   "List"=multi:"a","b"             REG_MULTI_SZ
+//   "Blob"=hex:01,02,ff              REG_BINARY; hex(N): bytes of value type N (hexadecimal)
+//   "Gone"=-                         deletes the value
+//   [-HKEY_CURRENT_USER\Software\Old]  deletes the key with everything below it
+struct RegistryTextOp {
+  enum Kind { kCreateKey, kDeleteKey, kSetValue, kDeleteValue } kind;
+  std::string key;   // full key name, root included
+  std::string name;  // value name ("" for the default value)
+  DWORD type = REG_NONE;
+  std::string data;  // value bytes as RegSetValueEx takes them
+};
+// False with *error ("line N: what") for text that is not registry text.
+bool ParseRegistryText(std::string_view text, std::vector<RegistryTextOp>* ops, std::string* error);
+// Carries out parsed operations; the first failure ends it (*error names the key).
+LONG ApplyRegistryText(const std::vector<RegistryTextOp>& ops, std::string* error);
+// The key (full name) with its values and every sub-key, as registry text.
+LONG ExportRegistryText(std::string_view key, std::string* text);
 }  // namespace tesk::platform
 
 #endif  // TESK_PLATFORM_REGISTRY_H_
