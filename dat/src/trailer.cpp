@@ -10,7 +10,9 @@ namespace imbrel_detail {
 namespace {
 
 constexpr std::size_t kValuesAt = 2;
-constexpr std::size_t kBarcodeAt = 38;
+#if TESK_IMBREL_BUILD == 6
+constexpr std::size_t kBarcodeAt = 38;  // Imbrel7 leaves these bytes zero and ignores them
+#endif
 constexpr std::size_t kCountAt = 102;
 
 }  // namespace
