@@ -33,6 +33,14 @@ int ReadFile(ParvelClass::Impl& d, bool header_only) {
   if (IsBinaryMagic(buffer.data(), buffer.size())) {
     return ReadBinaryFile(d, file, buffer, header_only);
   }
+  if (header_only && buffer.size() < file.Size()) {
+    // The header of a text file is at its start: try the first window, cut at its last line
+    // break so that every line in it is complete, before reading the whole file.
+    const auto* data = buffer.data();
+    std::size_t cut = buffer.size();
+    while (cut > 0 && data[cut - 1] != '\n') --cut;
+    if (cut > 0 && ReadText(d, Bytes(data, cut), true)) return 1;
+  }
   if (!file.ReadRest(buffer)) return 0;
   return ReadText(d, Bytes(buffer.data(), buffer.size()), header_only);
 }

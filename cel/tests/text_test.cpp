@@ -276,3 +276,26 @@ TEST(Versions, WriteVersionFileSelectsTheEncoding) {
   ASSERT_EQ(b.Read(), 1);
   EXPECT_EQ(b.GetFileVersion(), 4) << "Write always writes version 4";
 }
+
+TEST(Text3, ReadHeaderOfLargeFiles) {
+  // The header comes from the start of the file whether it is short or longer than the
+  // first piece the reader looks at.
+  ScratchDir dir;
+  for (std::size_t filler : {std::size_t{10}, std::size_t{200000}}) {
+    ParvelClass cel;
+    Fill(cel, 120, 100);
+    std::string header = cel.GetHeader();
+    header.insert(header.find("Algorithm="), "Notes=" + std::string(filler, 'n') + "\n");
+    cel.SetHeader(header.c_str());
+    cel.SetName(dir.File("big3.CEL").c_str());
+    ASSERT_EQ(cel.WriteVersionFile(3), 1);
+    ParvelClass head;
+    head.SetName(dir.File("big3.CEL").c_str());
+    ASSERT_EQ(head.ReadHeader(), 1) << filler;
+    EXPECT_EQ(head.GetCols(), 120);
+    EXPECT_EQ(head.GetNCells(), 0);
+    EXPECT_STREQ(head.GetHeader(), header.c_str());
+    EXPECT_STREQ(head.GetChipType(), "Demo_Array");
+    EXPECT_EQ(head.GetCellMargin(), 2);
+  }
+}
