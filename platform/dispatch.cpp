@@ -176,8 +176,10 @@ HRESULT DispInvoke(const DispTable& table, void* self, DISPID dispIdMember, WORD
       if (base == VT_VARIANT) {
         s.arg.vt = VT_VARIANT | VT_BYREF;
         s.arg.pvarVal = src->vt == (VT_VARIANT | VT_BYREF) ? src->pvarVal : src;
-      } else if (src->vt == info.vt) {
+      } else if (src->vt == info.vt || ((info.vt & VT_ARRAY) && (src->vt & VT_ARRAY) && (src->vt & VT_BYREF))) {
+        // Arrays by reference: the element type is the array's own business.
         s.arg = *src;
+        s.arg.vt = info.vt;
       } else if (src->vt == (VT_VARIANT | VT_BYREF) && src->pvarVal != nullptr) {
         // The client handed a variant to receive the value: work in a
         // variant of the parameter's type and store it back afterwards.
@@ -221,6 +223,10 @@ HRESULT DispInvoke(const DispTable& table, void* self, DISPID dispIdMember, WORD
       }
     } else if (value->vt == info.vt) {
       s.arg = *value;
+    } else if ((info.vt & VT_ARRAY) && (value->vt & VT_ARRAY)) {
+      // An array of any element type; a by-reference one is read through.
+      s.arg.vt = info.vt;
+      s.arg.parray = (value->vt & VT_BYREF) ? (value->pparray ? *value->pparray : nullptr) : value->parray;
     } else {
       HRESULT hr = VariantChangeType(&s.owned, value, 0, info.vt);
       if (FAILED(hr)) {
@@ -261,7 +267,12 @@ HRESULT DispInvoke(const DispTable& table, void* self, DISPID dispIdMember, WORD
   for (size_t i = 0; i < nParams; ++i) {
     const DispParamInfo& info = m->params[i];
     if (IsRetval(info)) {
-      if ((info.vt & ~VT_BYREF) != VT_VARIANT) result.vt = info.vt & ~VT_BYREF;
+      const VARTYPE base = info.vt & ~VT_BYREF;
+      if (base != VT_VARIANT) result.vt = base;
+      // An array result carries its real element type.
+      VARTYPE element;
+      if ((base & VT_ARRAY) && result.parray && SafeArrayGetVartype(result.parray, &element) == S_OK)
+        result.vt = VT_ARRAY | element;
     } else if (slots[i].writeBack != nullptr) {
       StoreInto(slots[i].writeBack, &slots[i].owned);
     }

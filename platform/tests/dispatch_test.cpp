@@ -15,6 +15,8 @@ struct IFoo : IDispatch {
   virtual HRESULT Fail() = 0;
   virtual HRESULT Count(LONG* n) = 0;
   virtual HRESULT Flag(VARIANT_BOOL on) = 0;
+  virtual HRESULT Items(SAFEARRAY** out) = 0;
+  virtual HRESULT Sum(SAFEARRAY* values, LONG* total) = 0;
 };
 TESK_DECLARE_INTERFACE(IFoo, IDispatch, IID_IFoo);
 
@@ -31,6 +33,8 @@ constexpr tesk::DispMember kFooMembers[] = {
     tesk::DispMethod<&IFoo::Fail>("Fail", 6),
     tesk::DispMethod<&IFoo::Count, tesk::kRetval>("Count", 7),
     tesk::DispCustom<&IFoo::Flag>("Flag", 8, DISPATCH_METHOD, kFlagParams),
+    tesk::DispMethod<&IFoo::Items, tesk::kRetval>("Items", 9),
+    tesk::DispMethod<&IFoo::Sum, tesk::kRetval>("Sum", 10),
 };
 constexpr tesk::DispTable kFooTable{"IFoo", &IID_IFoo, kFooMembers};
 
@@ -43,7 +47,7 @@ struct tesk::DispatchTableOf<IFoo> {
 
 namespace {
 
-class CFoo final : public tesk::ComClass<CFoo, tesk::DispatchImpl<IFoo>, ISupportErrorInfo> {
+class CFoo final : public tesk::ComClass<CFoo, tesk::DispatchImpl<IFoo>, tesk::SupportErrorInfoFor<IFoo>> {
  public:
   static tesk::ComModule& Module() {
     static tesk::ComModule m;
@@ -90,7 +94,25 @@ class CFoo final : public tesk::ComClass<CFoo, tesk::DispatchImpl<IFoo>, ISuppor
     flag = on;
     return S_OK;
   }
-  HRESULT InterfaceSupportsErrorInfo(REFIID riid) noexcept override { return riid == IID_IFoo ? S_OK : S_FALSE; }
+  HRESULT Items(SAFEARRAY** out) noexcept override {
+    *out = SafeArrayCreateVector(VT_BSTR, 0, 2);
+    LONG i = 1;
+    tesk::Bstr b(std::string_view("second"));
+    SafeArrayPutElement(*out, &i, b.Get());
+    return S_OK;
+  }
+  HRESULT Sum(SAFEARRAY* values, LONG* total) noexcept override {
+    *total = 0;
+    LONG lo = 0, hi = -1;
+    SafeArrayGetLBound(values, 1, &lo);
+    SafeArrayGetUBound(values, 1, &hi);
+    for (LONG i = lo; i <= hi; ++i) {
+      LONG v = 0;
+      SafeArrayGetElement(values, &i, &v);
+      *total += v;
+    }
+    return S_OK;
+  }
 };
 
 class DispatchTest : public ::testing::Test {
@@ -340,6 +362,39 @@ TEST_F(DispatchTest, RetvalWithoutResultVariantIsFreed) {
   ASSERT_EQ(Call(7, DISPATCH_METHOD, &r), S_OK);
   EXPECT_EQ(r.vt, VT_I4);
   EXPECT_EQ(r.lVal, 3);
+}
+
+TEST_F(DispatchTest, ArraysKeepTheirElementType) {
+  VARIANT r;
+  VariantInit(&r);
+  Args({});
+  ASSERT_EQ(Call(9, DISPATCH_METHOD, &r), S_OK);
+  EXPECT_EQ(r.vt, VT_ARRAY | VT_BSTR);
+  LONG i = 1;
+  BSTR b = nullptr;
+  ASSERT_EQ(SafeArrayGetElement(r.parray, &i, &b), S_OK);
+  EXPECT_EQ(tesk::FromBstr(b), "second");
+  SysFreeString(b);
+  VariantClear(&r);
+
+  SAFEARRAY* values = SafeArrayCreateVector(VT_I4, 5, 3);
+  for (LONG k = 5; k < 8; ++k) SafeArrayPutElement(values, &k, &k);
+  VARIANT a;
+  VariantInit(&a);
+  a.vt = VT_ARRAY | VT_I4;
+  a.parray = values;
+  Args({a});  // owned by the argument list from here
+  ASSERT_EQ(Call(10, DISPATCH_METHOD, &r), S_OK);
+  EXPECT_EQ(r.lVal, 18);
+  Args({I4(3)});
+  EXPECT_EQ(Call(10, DISPATCH_METHOD, &r), DISP_E_TYPEMISMATCH);
+}
+
+TEST_F(DispatchTest, SupportsErrorInfoForItsOwnInterfaceOnly) {
+  tesk::ComPtr<ISupportErrorInfo> sei;
+  ASSERT_EQ(disp->QueryInterface(IID_ISupportErrorInfo, sei.PutVoid()), S_OK);
+  EXPECT_EQ(sei->InterfaceSupportsErrorInfo(IID_IFoo), S_OK);
+  EXPECT_EQ(sei->InterfaceSupportsErrorInfo(IID_IDispatch), S_FALSE);
 }
 
 TEST(TypeLib, RegistryEntriesAndListing) {

@@ -138,6 +138,17 @@ class DispatchImpl : public I {
   }
 };
 
+// ISupportErrorInfo answering S_OK for the interface I and S_FALSE for any
+// other; list it among ComClass's bases.
+template <class I>
+class SupportErrorInfoFor : public ISupportErrorInfo {
+ public:
+  using Interface = ISupportErrorInfo;
+  HRESULT InterfaceSupportsErrorInfo(REFIID riid) noexcept override {
+    return riid == InterfaceTraits<I>::Iid() ? S_OK : S_FALSE;
+  }
+};
+
 // Creates a T (default-constructed, or from args) and asks it for riid.
 // Answers E_OUTOFMEMORY when allocation or T's constructor throws bad_alloc.
 template <class T, class... A>
