@@ -1,5 +1,7 @@
 // Result file records of expression units: the unit's results, its probe pairs and its
 // comparison results. The fields present depend on the file version.
+#include <cstring>
+
 #include "chp_format.h"
 #include "tesk/pendrix71.h"
 
@@ -65,6 +67,25 @@ void WriteComparison(const CComparisonData& c, ChpOutput& out, int version) {
   out.F32(c.c13);
 }
 
+constexpr int kPairBytes13 = 16;
+
+template <class T>
+T Load(const unsigned char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+void DecodePair13(const unsigned char* p, int index, GeneExpressionAtomClass& pair) {
+  pair.atomNumber = static_cast<std::uint16_t>(index);
+  pair.pairValue = Load<float>(p);
+  pair.pairCode = static_cast<std::uint8_t>(Load<std::int32_t>(p + 4));
+  pair.cells[0].x = Load<std::uint16_t>(p + 8);
+  pair.cells[0].y = Load<std::uint16_t>(p + 10);
+  pair.cells[1].x = Load<std::uint16_t>(p + 12);
+  pair.cells[1].y = Load<std::uint16_t>(p + 14);
+}
+
 // Floats or fixed values, by version.
 float ReadValue(ChpInput& in, int version) { return version >= 12 ? in.F32() : in.Fixed(); }
 
@@ -86,8 +107,16 @@ int GeneExpressionUnitClass::ReadUnitData(ChpInput& in, int version) {
   value3 = ReadValue(in, version);
   callCode = in.I32();
   if (!in.ok()) return CHIP_INCOMPLETE_FILE;
-  for (int k = 0; k < numberOfAtoms; ++k)
-    if (int rc = ReadAtomData(in, version, k); rc != CHIP_SUCCESS) return rc;
+  if (version >= 13) {
+    // The common case, decoded in one pass: 16 bytes per pair (pairValue, pairCode, and the
+    // two cells' positions).
+    if (!in.Fits(numberOfAtoms, kPairBytes13)) return CHIP_INCOMPLETE_FILE;
+    const unsigned char* p = in.Bytes(static_cast<std::size_t>(numberOfAtoms) * kPairBytes13);
+    for (int k = 0; k < numberOfAtoms; ++k, p += kPairBytes13) DecodePair13(p, k, atoms[k]);
+  } else {
+    for (int k = 0; k < numberOfAtoms; ++k)
+      if (int rc = ReadAtomData(in, version, k); rc != CHIP_SUCCESS) return rc;
+  }
   if (version >= 7) {
     comparisonPresent = in.I32();
     if (comparisonPresent != 0) ReadComparison(comparison, in, version);

@@ -1,5 +1,10 @@
 // Reading result files: the file is read into memory in one piece and decoded through a
 // bounds-checked cursor, so that a damaged or hostile file can only end the read with a code.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -13,26 +18,36 @@
 
 namespace {
 
-// Reads from the stream's position to its end.
-bool Slurp(std::istream& in, std::vector<unsigned char>& bytes) {
+// The bytes from the stream's position to its end. The buffer is not zero-filled first: the
+// read fills it.
+struct Buffer {
+  std::unique_ptr<unsigned char[]> data;
+  std::size_t size = 0;
+};
+
+bool Slurp(std::istream& in, Buffer& buffer) {
   const std::streampos start = in.tellg();
   if (start != std::streampos(-1) && in.seekg(0, std::ios::end)) {
     const std::streampos end = in.tellg();
     in.seekg(start);
     if (end != std::streampos(-1) && end >= start) {
-      bytes.resize(static_cast<std::size_t>(end - start));
-      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-      bytes.resize(static_cast<std::size_t>(in.gcount()));
+      const auto size = static_cast<std::size_t>(end - start);
+      buffer.data.reset(new unsigned char[size > 0 ? size : 1]);
+      in.read(reinterpret_cast<char*>(buffer.data.get()), static_cast<std::streamsize>(size));
+      buffer.size = static_cast<std::size_t>(in.gcount());
       return true;
     }
   }
   in.clear();
   if (start != std::streampos(-1)) in.seekg(start);
   // Not seekable: read in growing pieces.
-  bytes.clear();
+  std::vector<unsigned char> bytes;
   char chunk[65536];
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
     bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+  buffer.data.reset(new unsigned char[bytes.size() > 0 ? bytes.size() : 1]);
+  if (!bytes.empty()) std::memcpy(buffer.data.get(), bytes.data(), bytes.size());
+  buffer.size = bytes.size();
   return true;
 }
 
@@ -154,9 +169,9 @@ int chp::DecodeHeader(ChipClass& chip, ChpInput& in) {
 
 namespace {
 
-// Creates the unit objects the header announces. Their atoms are bounded by the bytes left:
-// each atom or pair has a record of known minimum size.
-int CreateUnits(ChipClass& chip, const ChpInput& in) {
+// The units' atoms are bounded by the bytes left before any is allocated: each atom or pair
+// has a record of known minimum size.
+int CheckUnitCounts(const ChipClass& chip, const ChpInput& in) {
   long long needed = 0;
   for (int i = 0; i < chip.numberOfUnits; ++i) {
     const int type = chip.unitTypes.data[i];
@@ -167,60 +182,68 @@ int CreateUnits(ChipClass& chip, const ChpInput& in) {
     needed += MinimumRecordBytes(type, atoms, cells);
     if (!in.Fits(needed, 1)) return CHIP_INCOMPLETE_FILE;
   }
-  for (int i = 0; i < chip.numberOfUnits; ++i) {
-    const int type = chip.unitTypes.data[i];
-    const int atoms = chip.unitAtoms.data[i];
-    const int cells = chip.unitCellsPerAtom.data[i];
-    auto holder = std::make_unique<AllUnitTypes>();
-    holder->unit = nullptr;
-    int rc = CHIP_SUCCESS;
-    switch (type) {
-      case TILING_RESEQUENCING:
-      case TILING_STANDARD_5:
-      case TILING_STANDARD_6:
-        holder->standard = new StandardUnitClass(atoms, cells);
-        holder->standard->unitType = type;
-        rc = holder->standard->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
-        break;
-      case TILING_GENOTYPING:
-        holder->block = new BlockUnitClass(atoms, cells);
-        rc = holder->block->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
-        break;
-      case TILING_EXPRESSION:
-        holder->geneExpression = new GeneExpressionUnitClass(atoms);
-        rc = holder->geneExpression->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
-        break;
-      case TILING_UNIVERSAL:
-        holder->universal = new UniversalUnitClass(atoms, cells);
-        rc = holder->universal->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
-        break;
-      default:
-        break;  // a type this library does not know: a holder without a unit
-    }
-    // The holder joins the chip even when its unit is short of memory, so the chip frees it.
-    if (chip.units.Add(holder.get()) == 0) {
-      chp::DeleteUnit(holder.release(), type);
-      return CHIP_INSUFFICIENT_MEMORY;
-    }
-    holder.release();
-    if (rc != CHIP_SUCCESS) return rc;
-  }
   return CHIP_SUCCESS;
 }
 
-int ReadUnitRecords(ChipClass& chip, ChpInput& in, int version) {
-  for (int i = 0; i < chip.numberOfUnits; ++i) {
-    AllUnitTypes* holder = static_cast<AllUnitTypes*>(chip.units.data[i]);
-    const int type = chip.unitTypes.data[i];
-    int rc = CHIP_SUCCESS;
-    if (type == TILING_EXPRESSION) {
-      rc = holder->geneExpression->ReadUnitData(in, version);
-    } else if (UnitClass* unit = TilingUnitOf(holder, type)) {
-      rc = unit->ReadUnitData(in, version);
-    }
-    if (rc != CHIP_SUCCESS) return rc;
+// Appends the holder of unit i with the unit object its type calls for.
+int CreateUnit(ChipClass& chip, int i) {
+  const int type = chip.unitTypes.data[i];
+  const int atoms = chip.unitAtoms.data[i];
+  const int cells = chip.unitCellsPerAtom.data[i];
+  auto holder = std::make_unique<AllUnitTypes>();
+  holder->unit = nullptr;
+  int rc = CHIP_SUCCESS;
+  switch (type) {
+    case TILING_RESEQUENCING:
+    case TILING_STANDARD_5:
+    case TILING_STANDARD_6:
+      holder->standard = new StandardUnitClass(atoms, cells);
+      holder->standard->unitType = type;
+      rc = holder->standard->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+      break;
+    case TILING_GENOTYPING:
+      holder->block = new BlockUnitClass(atoms, cells);
+      rc = holder->block->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+      break;
+    case TILING_EXPRESSION:
+      holder->geneExpression = new GeneExpressionUnitClass(atoms);
+      rc = holder->geneExpression->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+      break;
+    case TILING_UNIVERSAL:
+      holder->universal = new UniversalUnitClass(atoms, cells);
+      rc = holder->universal->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+      break;
+    default:
+      break;  // a type this library does not know: a holder without a unit
   }
+  // The holder joins the chip even when its unit is short of memory, so the chip frees it.
+  if (chip.units.Add(holder.get()) == 0) {
+    chp::DeleteUnit(holder.release(), type);
+    return CHIP_INSUFFICIENT_MEMORY;
+  }
+  holder.release();
+  return rc;
+}
+
+int ReadUnitRecord(ChipClass& chip, ChpInput& in, int i, int version) {
+  AllUnitTypes* holder = static_cast<AllUnitTypes*>(chip.units.data[i]);
+  const int type = chip.unitTypes.data[i];
+  if (type == TILING_EXPRESSION) return holder->geneExpression->ReadUnitData(in, version);
+  if (UnitClass* unit = TilingUnitOf(holder, type)) return unit->ReadUnitData(in, version);
   return CHIP_SUCCESS;
+}
+
+// Every unit the header announces is created; each record is read right after its unit is
+// made, while the unit's atoms are still in the cache. After a failed record the remaining
+// units are still created, empty, so the chip holds every unit of the header.
+int ReadUnits(ChipClass& chip, ChpInput& in, int version) {
+  if (int rc = CheckUnitCounts(chip, in); rc != CHIP_SUCCESS) return rc;
+  int failed = CHIP_SUCCESS;
+  for (int i = 0; i < chip.numberOfUnits; ++i) {
+    if (int rc = CreateUnit(chip, i); rc != CHIP_SUCCESS) return rc;
+    if (failed == CHIP_SUCCESS) failed = ReadUnitRecord(chip, in, i, version);
+  }
+  return failed;
 }
 
 int ReadComposite(ChipComposite& composite, ChpInput& in, int version) {
@@ -302,8 +325,7 @@ int chp::DecodeChip(ChipClass& chip, const unsigned char* data, std::size_t size
     ChpInput in(data, size);
     if (int rc = DecodeHeader(chip, in); rc != CHIP_SUCCESS) return rc;
     const int version = chip.resultVersion;
-    if (int rc = CreateUnits(chip, in); rc != CHIP_SUCCESS) return rc;
-    if (int rc = ReadUnitRecords(chip, in, version); rc != CHIP_SUCCESS) return rc;
+    if (int rc = ReadUnits(chip, in, version); rc != CHIP_SUCCESS) return rc;
     if (version >= 3) {
       if (int rc = ReadComposite(chip.composite, in, version); rc != CHIP_SUCCESS) return rc;
       if (int rc = ReadQCUnits(chip, in, version); rc != CHIP_SUCCESS) return rc;
@@ -318,9 +340,9 @@ int chp::DecodeChip(ChipClass& chip, const unsigned char* data, std::size_t size
 
 int ChipClass::ReadChip(std::ifstream& in) {
   try {
-    std::vector<unsigned char> bytes;
-    if (!in.is_open() || !Slurp(in, bytes)) return CHIP_INCOMPLETE_FILE;
-    return chp::DecodeChip(*this, bytes.data(), bytes.size());
+    Buffer buffer;
+    if (!in.is_open() || !Slurp(in, buffer)) return CHIP_INCOMPLETE_FILE;
+    return chp::DecodeChip(*this, buffer.data.get(), buffer.size);
   } catch (const std::bad_alloc&) {
     return CHIP_INSUFFICIENT_MEMORY;
   } catch (...) {
@@ -330,6 +352,22 @@ int ChipClass::ReadChip(std::ifstream& in) {
 
 int ChipClass::ReadChip(const char* path) {
   if (path == nullptr) return CHIP_INCOMPLETE_FILE;
+  // A regular file is mapped rather than copied; anything else goes through a stream.
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return CHIP_INCOMPLETE_FILE;
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+    const auto size = static_cast<std::size_t>(st.st_size);
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    ::close(fd);
+    if (map != MAP_FAILED) {
+      const int rc = chp::DecodeChip(*this, static_cast<const unsigned char*>(map), size);
+      ::munmap(map, size);
+      return rc;
+    }
+  } else {
+    ::close(fd);
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) return CHIP_INCOMPLETE_FILE;
   return ReadChip(in);
