@@ -144,10 +144,10 @@ std::string ModulePath(const void* address) {
   return info.dli_fname;
 }
 
-HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib,
-                       const void* addressInModule) {
+HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib) {
   try {
-    const std::string path = ModulePath(addressInModule);
+    const void* inModule = !classes.empty() ? static_cast<const void*>(classes.data()) : lib;
+    const std::string path = inModule ? ModulePath(inModule) : std::string();
     if (path.empty()) return SELFREG_E_CLASS;
     HRESULT hr = S_OK;
     for (const ClassRegistration& cls : classes) {

@@ -93,7 +93,7 @@ extern "C" HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) 
 extern "C" HRESULT DllCanUnloadNow() { return g_locks == 0 ? S_OK : S_FALSE; }
 
 extern "C" HRESULT DllRegisterServer() {
-  return tesk::RegisterServer(kClasses, &kTypeLib, reinterpret_cast<const void*>(&DllRegisterServer));
+  return tesk::RegisterServer(kClasses, &kTypeLib);
 }
 
 extern "C" HRESULT DllUnregisterServer() { return tesk::UnregisterServer(kClasses, &kTypeLib); }

@@ -135,10 +135,13 @@ HRESULT UnregisterTypeLibKeys(const TypeLibInfo& lib);
 std::string ModulePath(const void* address);
 
 // What DllRegisterServer and DllUnregisterServer do in a few lines:
-//   return tesk::RegisterServer(kClasses, &kTypeLib, reinterpret_cast<const void*>(&DllRegisterServer));
-// lib may be null. Registration that fails half-way removes what it wrote.
-HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib,
-                       const void* addressInModule);
+//   static const tesk::ClassRegistration kClasses[] = {...};   // defined in the library
+//   extern "C" HRESULT DllRegisterServer() { return tesk::RegisterServer(kClasses, &kTypeLib); }
+// The library's path is found from the address of `classes` (or, with no classes, of `lib`),
+// which must therefore be defined in the library itself; an exported function's address would
+// not do, as another library of the process may define the same name. lib may be null.
+// Registration that fails half-way removes what it wrote.
+HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib);
 HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib);
 
 }  // namespace tesk
