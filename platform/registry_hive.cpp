@@ -344,7 +344,9 @@ LONG Hive::SubKeys(const Path& key, std::vector<std::string>* names) {
   long long id;
   st = Resolve(key, &id);
   if (st == ERROR_SUCCESS) {
-    Stmt s(db_, "SELECT name FROM keys WHERE parent=?1 ORDER BY fold");
+    // A damaged hive may hold a key that is its own child or has no name; neither is listed,
+    // so walking the tree always ends.
+    Stmt s(db_, "SELECT name FROM keys WHERE parent=?1 AND id<>?1 AND name<>'' ORDER BY fold");
     s.Bind(1, id);
     int rc;
     while ((rc = s.Step()) == SQLITE_ROW) names->push_back(s.Text(0));

@@ -224,7 +224,10 @@ std::string FormatValue(std::string_view name, DWORD type, std::string_view data
   return line + buf + HexBytes(data);
 }
 
-LONG ExportKey(HKEY key, const std::string& name, std::string* out) {
+// Windows keeps keys at most 512 deep; deeper trees (only a damaged hive has them) are cut.
+constexpr int kMaxDepth = 512;
+
+LONG ExportKey(HKEY key, const std::string& name, int depth, std::string* out) {
   *out += "\n[" + name + "]\n";
   DWORD subKeys = 0, values = 0, maxSub = 0, maxName = 0, maxData = 0;
   LONG st = RegQueryInfoKey(key, nullptr, nullptr, nullptr, &subKeys, &maxSub, nullptr, &values,
@@ -250,11 +253,12 @@ LONG ExportKey(HKEY key, const std::string& name, std::string* out) {
     children.emplace_back(child.data(), cch);
   }
   for (const std::string& c : children) {
+    if (depth >= kMaxDepth) break;
     HKEY sub;
     st = RegOpenKeyEx(key, c.c_str(), 0, KEY_READ, &sub);
     if (st == ERROR_FILE_NOT_FOUND) continue;
     if (st != ERROR_SUCCESS) return st;
-    st = ExportKey(sub, name + "\\" + c, out);
+    st = ExportKey(sub, name + "\\" + c, depth + 1, out);
     RegCloseKey(sub);
     if (st != ERROR_SUCCESS) return st;
   }
@@ -382,7 +386,7 @@ LONG ExportRegistryText(std::string_view key, std::string* text) {
     LONG st = RegOpenKeyEx(root, sub.c_str(), 0, KEY_READ, &k);
     if (st != ERROR_SUCCESS) return st;
     *text = std::string(kHeader) + "\n";
-    st = ExportKey(k, sub.empty() ? rootName : rootName + "\\" + sub, text);
+    st = ExportKey(k, sub.empty() ? rootName : rootName + "\\" + sub, 0, text);
     RegCloseKey(k);
     return st;
   } catch (const std::bad_alloc&) {

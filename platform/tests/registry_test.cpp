@@ -287,6 +287,32 @@ TEST_F(RegistryTest, DamagedHiveIsAnErrorNotACrash) {
   // The user hive is unaffected.
   k = Create(HKEY_CURRENT_USER, "Software");
   RegCloseKey(k);
+
+  // A hive whose root lists itself as its own child still enumerates and exports.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir_ + "/user.db").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "UPDATE keys SET parent=0 WHERE id=0", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  char name[32];
+  DWORD cch = sizeof name;
+  ASSERT_EQ(RegEnumKeyEx(HKEY_CURRENT_USER, 0, name, &cch, nullptr, nullptr, nullptr, nullptr),
+            ERROR_SUCCESS);
+  EXPECT_STREQ(name, "Software");
+  cch = sizeof name;
+  EXPECT_EQ(RegEnumKeyEx(HKEY_CURRENT_USER, 1, name, &cch, nullptr, nullptr, nullptr, nullptr),
+            ERROR_NO_MORE_ITEMS);
+  std::string text;
+  EXPECT_EQ(tesk::platform::ExportRegistryText("HKCU", &text), ERROR_SUCCESS);
+
+  // Trees deeper than Windows allows are cut when exported, not followed to the end of the stack.
+  std::string deep = "Deep";
+  for (int i = 0; i < 600; ++i) deep += "\\k";
+  k = Create(HKEY_CURRENT_USER, deep.c_str());
+  RegCloseKey(k);
+  ASSERT_EQ(tesk::platform::ExportRegistryText("HKCU\\Deep", &text), ERROR_SUCCESS);
+  size_t keys = 0;
+  for (size_t p = text.find("\n["); p != std::string::npos; p = text.find("\n[", p + 1)) ++keys;
+  EXPECT_EQ(keys, 513u);
 }
 
 // Several processes write one hive at the same time: every write lands and the file stays sound.

@@ -157,7 +157,7 @@ void PrintValue(const std::string& name, DWORD type, const std::string& data) {
             << ShowData(type, data) << "\n";
 }
 
-LONG QueryKey(HKEY key, const std::string& fullName, const Options& o) {
+LONG QueryKey(HKEY key, const std::string& fullName, const Options& o, int depth = 0) {
   DWORD subKeys = 0, values = 0, maxSub = 0, maxName = 0, maxData = 0;
   LONG st = RegQueryInfoKey(key, nullptr, nullptr, nullptr, &subKeys, &maxSub, nullptr, &values,
                             &maxName, &maxData, nullptr, nullptr);
@@ -181,13 +181,13 @@ LONG QueryKey(HKEY key, const std::string& fullName, const Options& o) {
     children.emplace_back(child.data(), cch);
   }
   for (const std::string& c : children) {
-    if (!o.recurse) {
+    if (!o.recurse || depth >= 512) {  // keys are at most 512 deep
       std::cout << fullName << "\\" << c << "\n";
       continue;
     }
     HKEY sub;
     if (RegOpenKeyEx(key, c.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
-    st = QueryKey(sub, fullName + "\\" + c, o);
+    st = QueryKey(sub, fullName + "\\" + c, o, depth + 1);
     RegCloseKey(sub);
     if (st != ERROR_SUCCESS) return st;
   }

@@ -20,14 +20,19 @@
 #define TESK_HANDLE_DEFINED
 typedef void* HANDLE;
 #endif
+#ifndef INVALID_HANDLE_VALUE
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+#endif
 
+#ifndef TESK_SECURITY_ATTRIBUTES_DEFINED
+#define TESK_SECURITY_ATTRIBUTES_DEFINED
 struct SECURITY_ATTRIBUTES {
   DWORD nLength;
   void* lpSecurityDescriptor;
   BOOL bInheritHandle;
 };
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
+#endif
 
 #ifndef ERROR_BUFFER_OVERFLOW
 #define ERROR_BUFFER_OVERFLOW 111L
