@@ -145,9 +145,14 @@ std::string ModulePath(const void* address) {
 }
 
 HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib) {
+  return RegisterServer(classes, lib,
+                        !classes.empty() ? static_cast<const void*>(classes.data()) : lib);
+}
+
+HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib,
+                       const void* addressInModule) {
   try {
-    const void* inModule = !classes.empty() ? static_cast<const void*>(classes.data()) : lib;
-    const std::string path = inModule ? ModulePath(inModule) : std::string();
+    const std::string path = addressInModule ? ModulePath(addressInModule) : std::string();
     if (path.empty()) return SELFREG_E_CLASS;
     HRESULT hr = S_OK;
     for (const ClassRegistration& cls : classes) {

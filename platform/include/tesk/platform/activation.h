@@ -142,6 +142,9 @@ std::string ModulePath(const void* address);
 // not do, as another library of the process may define the same name. lib may be null.
 // Registration that fails half-way removes what it wrote.
 HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib);
+// The same with the library named by any address inside it (an object of internal linkage).
+HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib,
+                       const void* addressInModule);
 HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib);
 
 }  // namespace tesk
