@@ -57,7 +57,10 @@ void EncodeHeader(ChipClass& chip, int version, ChpOutput& out) {
   out.I32(tableLength);
   out.I32(chip.numberOfQCUnits);
   for (int i = 0; i < n; ++i) out.I32(chip.unitNumbers.data[i]);
+  // A file without units carries no atom and type tables (the reader reads none), whatever
+  // maxUnit says.
   for (const IntArrayClass* table : {&chip.unitAtoms, &chip.unitTypes}) {
+    if (n == 0) break;
     for (int i = 0; i < n; ++i) out.I32(table->data[i]);
     for (int i = n; i < tableLength; ++i) out.I32(0);
   }

@@ -262,6 +262,19 @@ TEST(WriteChip, EmptyCompositeIsOneZero) {
   EXPECT_EQ(Write(chip, true), b.b);
 }
 
+TEST(WriteChip, NoUnitsMeansNoUnitTables) {
+  ChipClass chip;
+  chip.maxUnit = 5;
+  Bytes b;
+  b.Magic().I32(13).Text("").Text("").Text("").Text("").I32(0).I32(0).I32(0).I32(5).I32(0);
+  b.FixedText("", 256).FixedText("", 256).Text("").I32(0);
+  const std::string bytes = Write(chip, true);
+  EXPECT_EQ(bytes, b.b);
+  ChipClass back;
+  ASSERT_EQ(results_test::ReadBytes(back, bytes), 0);
+  EXPECT_EQ(back.maxUnit, 5);
+}
+
 TEST(WriteChip, UnitTablesAlwaysHoldEveryUnit) {
   // maxUnit left below the number of units: the tables are written long enough.
   ChipClass chip;
