@@ -342,7 +342,8 @@ class TESK_PENDRIX71_API UnitClass {
   AtomClass* operator[](int n);       // the atom numbered n (atoms sorted); null if none
   void ComputeWTSeq();
   void ComputeAtomData();
-  // The block whose atoms cover atom index `position`; null when none does.
+  // The block whose atoms cover atom index `position` (a position of the unit's sequences,
+  // firstAtom <= position < firstAtom + numberOfAtoms); the first such block, null when none.
   UnitBlockInfoClass* GetBlockInfoByBase(int position);
 };
 
@@ -365,6 +366,10 @@ class TESK_PENDRIX71_API StandardUnitClass : public UnitClass {
   int DetermineCodonBases(DoubleLinkedList& list);
   // The amino-acid text of the unit: one letter per codon of list, from the wild-type sequence
   // (useCalled 0) or the called sequence; 'X' where a base is missing or not a, c, g, t.
+  // Codons index the 64-letter table "KNKNTTTTRSRSIIMIQHQHPPPPRRRRLLLLEDEDAAAAGGGGVVVV*Y*YSSSS*C
+  // WCLFLF" by 16 x first + 4 x second + third base (a 0, c 1, g 2, t 3; '*' a stop). A
+  // sequence longer than the atom count (padded, PadUnit) is read at each atom's number,
+  // otherwise at its index. Antisense units (direction 2) translate the complementary bases.
   // 0, or 14.
   int ComputeAA(DoubleLinkedList& list, int useCalled, String& aminoAcids);
 };
@@ -556,7 +561,8 @@ class TESK_PENDRIX71_API ChipComposite {
   // Byte k (0 = lowest) of position pos, or 0 when pos is outside the array.
   signed char GetPercentComposition(int pos, int k) const;
   // Keeps the bytes below k, sets byte k to v and the bytes above it to v's sign; sizes and
-  // zeroes the array to the sequence length first when it is empty. 0, or 14 when it cannot.
+  // zeroes the array to the sequence length first when it is empty. A position or byte outside
+  // the array changes nothing. 0, or 14 when it cannot.
   int SetPercentComposition(int pos, int k, signed char v);
 };
 
