@@ -119,7 +119,7 @@ TEST_F(RegistrationTest, TypeLibraryKeysComeFromTheDispatchTables) {
 }
 
 TEST_F(RegistrationTest, ModulePathNamesTheLibrary) {
-  const std::string path = tesk::ModulePath(reinterpret_cast<const void*>(&tesk::RegisterServer));
+  const std::string path = tesk::ModulePath(reinterpret_cast<const void*>(&tesk::UnregisterServer));
   EXPECT_NE(path.find("libtesk-platform.so"), std::string::npos);
   EXPECT_EQ(path.front(), '/');
   EXPECT_EQ(tesk::ModulePath(nullptr), "");
