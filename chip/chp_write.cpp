@@ -38,7 +38,13 @@ bool Consistent(ChipClass& chip) {
         if (unit->atoms[a].numberOfCells != chip.unitCellsPerAtom.data[i]) return false;
     }
   }
-  return chip.numberOfQCUnits >= 0 && chip.qcUnits.count >= chip.numberOfQCUnits;
+  if (chip.numberOfQCUnits < 0 || chip.qcUnits.count < chip.numberOfQCUnits) return false;
+  // A QC record without cells does not read back.
+  for (int q = 0; q < chip.numberOfQCUnits; ++q) {
+    const QCUnitClass* unit = chip.GetQCUnit(q);
+    if (unit == nullptr || unit->qcCells == nullptr || unit->numberOfCells <= 0) return false;
+  }
+  return true;
 }
 
 void EncodeHeader(ChipClass& chip, int version, ChpOutput& out) {
@@ -91,9 +97,9 @@ void EncodeComposite(const ChipComposite& c, ChpOutput& out) {
 void EncodeQCUnits(ChipClass& chip, ChpOutput& out) {
   for (int q = 0; q < chip.numberOfQCUnits; ++q) {
     const QCUnitClass* unit = chip.GetQCUnit(q);
-    const int cells = unit != nullptr && unit->qcCells != nullptr ? unit->numberOfCells : 0;
+    const int cells = unit->numberOfCells;
     out.I32(cells);
-    out.I32(unit != nullptr ? unit->qcType : 0);
+    out.I32(unit->qcType);
     for (int i = 0; i < cells; ++i) {
       const QCCellClass& cell = unit->qcCells[i];
       out.I32(cell.x);

@@ -311,6 +311,12 @@ TEST(WriteChip, FailuresNeverReplaceAGoodFile) {
   EXPECT_EQ(chip.WriteChip60(path.c_str()), 9);
   EXPECT_EQ(ReadFile(path), "good");
   chip.numberOfUnits = 3;
+  // An empty QC unit would give a record the reader refuses.
+  ASSERT_EQ(chip.AddQCUnit(new QCUnitClass(0, 3)), 0);
+  chip.numberOfQCUnits = 2;
+  EXPECT_EQ(chip.WriteChip(path.c_str()), 9);
+  chip.numberOfQCUnits = 1;
+  EXPECT_EQ(ReadFile(path), "good");
   EXPECT_EQ(chip.WriteChip(scratch.File("no/such/dir.CHP").c_str()), 8);
   std::ofstream closed;
   EXPECT_EQ(chip.WriteChip(closed), 8);

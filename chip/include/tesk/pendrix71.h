@@ -623,7 +623,8 @@ class TESK_PENDRIX71_API ChipClass {
   // write a temporary file beside the target and rename it over the target only when the
   // whole file was written, so a failed write never replaces a good file. ReadChip keeps
   // libraryPath (it names the companion files) and empties everything else first. The writers
-  // return 9 for a chip whose per-unit tables disagree with its units (nothing is written).
+  // return 9 for a chip whose per-unit tables disagree with its units, or one of whose
+  // numberOfQCUnits QC units has no cells (nothing is written then).
   int ReadChip(std::ifstream& in);
   int ReadChip(const char* path);
   int ReadChipHeaderOnly(const char* path);
