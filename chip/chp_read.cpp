@@ -1,5 +1,5 @@
-// Reading result files: the file is read into memory in one piece and decoded through a
-// bounds-checked cursor, so that a damaged or hostile file can only end the read with a code.
+// Reading result files: the file is held in memory in one piece (mapped, or read from the
+// stream) and decoded through a bounds-checked cursor, so that a damaged or hostile file can only end the read with a code.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -51,7 +51,7 @@ bool Slurp(std::istream& in, Buffer& buffer) {
   return true;
 }
 
-// The four cells per atom of the tiling types before version 7 stated cells per atom.
+// Files before version 7 do not state cells per atom: 4 for the tiling types, 2 for pairs.
 int DefaultCellsPerAtom(int type) { return type == TILING_EXPRESSION ? 2 : 4; }
 
 bool IsTilingType(int type) {
