@@ -1,5 +1,6 @@
 // Reading result files: the file is held in memory in one piece (mapped, or read from the
-// stream) and decoded through a bounds-checked cursor, so that a damaged or hostile file can only end the read with a code.
+// stream) and decoded through a bounds-checked cursor, so that a damaged or hostile file can
+// only end the read with a code.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
