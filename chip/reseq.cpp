@@ -141,6 +141,13 @@ int UnitClass::DetermineMaxAtom() {
   return best;
 }
 
+int GeneExpressionUnitClass::DetermineMaxAtom() {
+  int best = -1;
+  for (int i = 0; i < numberOfAtoms; ++i)
+    if (static_cast<int>(atoms[i].atomNumber) > best) best = atoms[i].atomNumber;
+  return best;
+}
+
 AtomClass* UnitClass::operator[](int n) {
   if (numberOfAtoms <= 0 || atoms == nullptr) return nullptr;
   return static_cast<AtomClass*>(std::bsearch(&n, atoms, static_cast<std::size_t>(numberOfAtoms),

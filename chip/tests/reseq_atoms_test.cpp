@@ -132,6 +132,11 @@ TEST(UnitComputations, SortLookupAndMaxAtom) {
   StandardUnitClass empty;
   EXPECT_EQ(empty.DetermineMaxAtom(), -1);
   EXPECT_EQ(empty[0], nullptr);
+  GeneExpressionUnitClass pairs(3);
+  pairs.atoms[1].atomNumber = 9;
+  EXPECT_EQ(pairs.DetermineMaxAtom(), 9);
+  GeneExpressionUnitClass none;
+  EXPECT_EQ(none.DetermineMaxAtom(), -1);
 }
 
 TEST(UnitComputations, WildTypeFromTheFirstNonBlankTarget) {
