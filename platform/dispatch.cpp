@@ -172,6 +172,11 @@ HRESULT DispInvoke(const DispTable& table, void* self, DISPID dispIdMember, WORD
       return DISP_E_PARAMNOTOPTIONAL;
     }
     VARIANT* src = &dp->rgvarg[source[i]];
+    if ((info.vt & VT_BYREF) && (src->vt & VT_BYREF) && src->byref == nullptr) {
+      // Nowhere to put the value.
+      cleanup();
+      return fail(DISP_E_TYPEMISMATCH, static_cast<size_t>(source[i]));
+    }
     if (info.vt & VT_BYREF) {
       if (base == VT_VARIANT) {
         s.arg.vt = VT_VARIANT | VT_BYREF;

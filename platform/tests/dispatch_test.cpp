@@ -257,6 +257,13 @@ TEST_F(DispatchTest, OutArgumentsByExactTypeOrVariant) {
   Args({Str(u"ab"), I4(0), rf});
   EXPECT_EQ(Call(3, DISPATCH_METHOD, nullptr), DISP_E_TYPEMISMATCH);
   EXPECT_EQ(argErr, 1u);
+  // Nor a null reference.
+  VARIANT nowhere;
+  VariantInit(&nowhere);
+  nowhere.vt = VT_I4 | VT_BYREF;
+  Args({Str(u"ab"), nowhere, rf});
+  EXPECT_EQ(Call(3, DISPATCH_METHOD, nullptr), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(argErr, 1u);
   // Nor one by reference to another type.
   SHORT s = 0;
   VARIANT wrong;

@@ -255,7 +255,8 @@ constexpr DispMember DispPropPut(const char* name, DISPID id) {
                     &detail::Thunk<M>};
 }
 // Any member with parameter types given explicitly (e.g. VT_BOOL for a
-// VARIANT_BOOL, which C++ cannot tell from a SHORT).
+// VARIANT_BOOL or VT_DATE for a DATE, which C++ cannot tell from a SHORT or
+// a DOUBLE).
 template <auto M>
 constexpr DispMember DispCustom(const char* name, DISPID id, WORD kind, std::span<const DispParamInfo> params) {
   return DispMember{name, id, kind, params, &detail::Thunk<M>};
