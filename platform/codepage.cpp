@@ -1,7 +1,7 @@
 // Conversions between 8-bit text and UTF-16. The system code page is UTF-8;
-// a narrow string that is not valid UTF-8 as a whole is read as
-// Windows-1252, so that legacy 8-bit text still shows the right characters.
-// The work is done by iconv, with one set of descriptors per thread.
+// a byte that is not part of valid UTF-8 is read as Windows-1252, so that
+// legacy 8-bit text still shows the right characters. The work is done by
+// iconv, with one set of descriptors per thread.
 #include "tesk/platform/oleauto.h"
 
 #include <bit>
@@ -86,6 +86,32 @@ bool Cp1252Undefined(const char*& p, size_t& left, std::string& out) {
   return true;
 }
 
+// Windows-1252 for 0x80..0x9F; the other bytes are their own code points.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t Cp1252Char(unsigned char c) { return (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : c; }
+
+// The system code page: UTF-8, with each byte that does not belong to a valid
+// sequence taken as Windows-1252.
+std::u16string SystemToWide(std::string_view s) {
+  std::string bytes;
+  bytes.reserve(s.size() * 2);
+  bool ok = Local().utf8ToWide.Run(s.data(), s.size(), bytes, [](const char*& p, size_t& left, std::string& out) {
+    AppendUnit(out, Cp1252Char(static_cast<unsigned char>(*p)));
+    ++p;
+    --left;
+    return true;
+  });
+  if (!ok) {  // no converter at all
+    bytes.clear();
+    for (unsigned char c : s) AppendUnit(bytes, Cp1252Char(c));
+  }
+  return Units(bytes);
+}
+
 std::optional<std::u16string> Utf8ToWide(std::string_view s, bool strict) {
   std::string bytes;
   bytes.reserve(s.size() * 2);
@@ -115,8 +141,7 @@ std::optional<std::u16string> NarrowToWide(UINT cp, std::string_view s, bool str
   switch (cp) {
     case CP_ACP:
     case CP_OEMCP:
-      if (auto w = Utf8ToWide(s, true)) return w;
-      return Cp1252ToWide(s);
+      return SystemToWide(s);
     case CP_UTF8:
       return Utf8ToWide(s, strict);
     case CP_WINDOWS1252:

@@ -20,6 +20,8 @@ TEST(CodePage, InvalidUtf8IsReadAsWindows1252) {
   EXPECT_EQ(tesk::ToWide(legacy), u"café € \u0081");
   // A truncated sequence at the end is invalid UTF-8 as well.
   EXPECT_EQ(tesk::ToWide("ab\xC3"), u"abÃ");
+  // Valid sequences beside stray bytes keep their meaning.
+  EXPECT_EQ(tesk::ToWide("\xC3\xA9=\xE9"), u"é=é");
   // Overlong forms and encoded surrogates are not UTF-8.
   EXPECT_EQ(tesk::ToWide("\xC0\xAF"), u"À¯");
   EXPECT_EQ(tesk::ToWide("\xED\xA0\x80").size(), 3u);

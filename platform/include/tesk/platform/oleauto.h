@@ -254,8 +254,8 @@ struct EXCEPINFO {
 #define LOCALE_SYSTEM_DEFAULT 0x0800
 
 // ---- Code pages ------------------------------------------------------------
-// The system code page (CP_ACP) is UTF-8; narrow text that is not valid UTF-8
-// is taken as Windows-1252, so legacy 8-bit text still reads right.
+// The system code page (CP_ACP) is UTF-8; a byte that is not part of valid
+// UTF-8 is taken as Windows-1252, so legacy 8-bit text still reads right.
 
 #define CP_ACP 0
 #define CP_OEMCP 1
@@ -276,7 +276,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
                         LPBOOL lpUsedDefaultChar);
 
 namespace tesk {
-// System code page text to UTF-16 (UTF-8, or Windows-1252 when not valid UTF-8).
+// System code page text to UTF-16 (UTF-8; stray bytes as Windows-1252).
 std::u16string ToWide(std::string_view narrow);
 // UTF-16 to system code page text (UTF-8; unpaired surrogates become U+FFFD).
 std::string ToNarrow(std::u16string_view wide);
