@@ -182,7 +182,9 @@ std::shared_ptr<Hive> Hive::Get(const std::string& file) {
 }
 
 Hive::~Hive() {
-  if (pid_ == getpid()) sqlite3_close(db_);
+  if (pid_ != getpid()) return;  // the parent's connection, inherited across fork()
+  sqlite3_finalize(lookup_);
+  sqlite3_close(db_);
 }
 
 LONG Hive::Begin(bool write) {
@@ -201,14 +203,22 @@ LONG Hive::End(LONG status) {
 }
 
 LONG Hive::Resolve(const Path& key, long long* id) {
+  if (!lookup_) {
+    const int rc = sqlite3_prepare_v3(db_, "SELECT id FROM keys WHERE parent=?1 AND fold=?2", -1,
+                                      SQLITE_PREPARE_PERSISTENT, &lookup_, nullptr);
+    if (rc != SQLITE_OK) return MapError(rc);
+  }
   long long current = 0;
   for (const std::string& part : key) {
-    Stmt s(db_, "SELECT id FROM keys WHERE parent=?1 AND fold=?2");
-    s.Bind(1, current).Bind(2, Fold(part));
-    int rc = s.Step();
+    const std::string folded = Fold(part);
+    sqlite3_reset(lookup_);
+    sqlite3_bind_int64(lookup_, 1, current);
+    sqlite3_bind_text(lookup_, 2, folded.data(), static_cast<int>(folded.size()), SQLITE_STATIC);
+    const int rc = sqlite3_step(lookup_);
+    if (rc == SQLITE_ROW) current = sqlite3_column_int64(lookup_, 0);
+    sqlite3_reset(lookup_);  // ends the read before the next statement of the transaction
     if (rc == SQLITE_DONE) return ERROR_FILE_NOT_FOUND;
     if (rc != SQLITE_ROW) return MapError(rc);
-    current = s.Int(0);
   }
   *id = current;
   return ERROR_SUCCESS;

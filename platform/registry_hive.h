@@ -13,6 +13,7 @@
 #include <tesk/platform/registry.h>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace tesk::platform::reg {
 
@@ -61,6 +62,8 @@ class Hive {
 
   std::mutex mu_;
   sqlite3* db_;
+  sqlite3_stmt* lookup_ = nullptr;  // child id by parent and folded name; reused, as paths
+                                    // are walked a component at a time on every call
   bool writable_;
   pid_t pid_ = 0;
   friend struct HiveOpener;
