@@ -9,7 +9,7 @@
 // Options may also be written with "-" (-v, -f). KEY starts with a root: HKLM, HKCU, HKCR, HKU or their HKEY_ names. Types: REG_SZ (default),
 // REG_EXPAND_SZ, REG_MULTI_SZ (items separated by "\0" in DATA), REG_DWORD and REG_QWORD
 // (decimal or 0x hexadecimal), REG_BINARY (hexadecimal digits), REG_NONE. Import and export use
-// the registry text of tesk/platform/registry.h.
+// the registry text of tesk/platform/registry.h. Exit code 0 on success, 1 on any failure.
 #include <strings.h>
 #include <unistd.h>
 

@@ -1,5 +1,7 @@
 // `tesk regsvr [-u] LIB`: registers (or unregisters) an in-process server library by calling
-// its DllRegisterServer (DllUnregisterServer).
+// its DllRegisterServer (DllUnregisterServer). Exit code 0 on success, 1 when the library cannot
+// be loaded, lacks the entry point or the entry point fails (its HRESULT is shown), 2 for a
+// wrong command line.
 #include <dlfcn.h>
 
 #include <cstdio>
