@@ -74,7 +74,7 @@ BOOL ReportEvent(HANDLE hEventLog, WORD wType, WORD wCategory, DWORD dwEventID, 
                  WORD wNumStrings, DWORD dwDataSize, LPCSTR* lpStrings, LPVOID lpRawData);
 BOOL DeregisterEventSource(HANDLE hEventLog);
 
-// Sees every reported event (the strings joined by newlines) before syslog does; a hook that
+// Sees every reported event (the strings joined by spaces) before syslog does; a hook that
 // returns nonzero keeps the event from syslog. Returns the previous hook.
 typedef int (*TeskEventLogHook)(const char* source, WORD type, DWORD eventId, const char* text);
 TeskEventLogHook TeskSetEventLogHook(TeskEventLogHook hook);
