@@ -291,6 +291,6 @@ int Convert(const std::vector<std::string>& args) {
 
 const tesk::tool::Registrar kKind{tesk::tool::Kind{"cel", 10, &Sample, &Recognises, &Info}};
 const tesk::tool::Registrar kConvert{tesk::tool::Command{
-    "convert", "convert IN OUT --version 2|3|4   rewrite a cell intensity file", &Convert}};
+    "convert", "IN OUT --version 2|3|4   rewrite a cell intensity file", &Convert}};
 
 }  // namespace

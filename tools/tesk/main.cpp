@@ -78,15 +78,15 @@ int Info(const std::vector<std::string>& args) {
   return status;
 }
 
-const Registrar kSample{Command{"sample", "sample DIR      write a synthetic data set", &Sample}};
-const Registrar kInfo{Command{"info", "info FILE...    summarise data files", &Info}};
+const Registrar kSample{Command{"sample", "DIR   write a synthetic data set", &Sample}};
+const Registrar kInfo{Command{"info", "FILE...   summarise data files", &Info}};
 
 void Usage() {
   std::vector<Command> commands = Commands();
   std::sort(commands.begin(), commands.end(),
             [](const Command& a, const Command& b) { return a.name < b.name; });
   std::cerr << "usage: tesk COMMAND [ARGS]\n";
-  for (const Command& c : commands) std::cerr << "  tesk " << c.usage << "\n";
+  for (const Command& c : commands) std::cerr << "  tesk " << c.name << " " << c.usage << "\n";
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 
 namespace tesk::tool {
 
-// `tesk <name> args...`; run gets the arguments after the name and returns the exit code.
+// `tesk <name> args...`; usage shows the arguments (not the name) and what the command does;
+// run gets the arguments after the name and returns the exit code.
 struct Command {
   std::string_view name;
   std::string_view usage;
