@@ -7,8 +7,6 @@
 
 // ---- CellClass
 
-CellClass::CellClass() { Init(); }
-
 void CellClass::Init() {
   intensity = 0.0f;
   stdev = 0.0f;
@@ -43,13 +41,18 @@ AtomClass::AtomClass(const AtomClass& other)
 }
 
 AtomClass::~AtomClass() {
-  delete[] cells;
-  delete[] cellOrder;
+  if (!sharedCells_) {
+    delete[] cells;
+    delete[] cellOrder;
+  }
 }
 
 int AtomClass::Init(int n) {
-  delete[] cells;
-  delete[] cellOrder;
+  if (!sharedCells_) {
+    delete[] cells;
+    delete[] cellOrder;
+  }
+  sharedCells_ = false;  // cells in a unit's storage stay there, freed with it
   cells = nullptr;
   cellOrder = nullptr;
   numberOfCells = 0;
@@ -84,8 +87,11 @@ AtomClass& AtomClass::operator=(const AtomClass& other) {
     // No exception may leave the library: when memory runs out the atom keeps no cells.
     auto* newCells = new (std::nothrow) CellClass[other.numberOfCells];
     auto* newOrder = new (std::nothrow) unsigned char[other.numberOfCells]();
-    delete[] cells;
-    delete[] cellOrder;
+    if (!sharedCells_) {
+      delete[] cells;
+      delete[] cellOrder;
+    }
+    sharedCells_ = false;
     cells = newCells;
     cellOrder = newOrder;
     numberOfCells = other.numberOfCells;
@@ -114,7 +120,3 @@ AtomClass& AtomClass::operator=(const AtomClass& other) {
   return *this;
 }
 
-// ---- GeneExpressionAtomClass
-
-GeneExpressionAtomClass::GeneExpressionAtomClass()
-    : pairValue(0.0f), unitNumber(0), atomNumber(0), pairCode(1) {}

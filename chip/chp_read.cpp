@@ -16,6 +16,7 @@
 
 #include "chp_format.h"
 #include "tesk/pendrix71.h"
+#include "unit_storage.h"
 
 namespace {
 
@@ -186,8 +187,23 @@ int CheckUnitCounts(const ChipClass& chip, const ChpInput& in) {
   return CHIP_SUCCESS;
 }
 
-// Appends the holder of unit i with the unit object its type calls for.
-int CreateUnit(ChipClass& chip, int i) {
+// The pairs and cells all units of the header need, to be allocated in one piece. The counts
+// were checked against the file size first.
+void CountStorage(const ChipClass& chip, std::size_t& pairs, std::size_t& cells) {
+  pairs = 0;
+  cells = 0;
+  for (int i = 0; i < chip.numberOfUnits; ++i) {
+    const int type = chip.unitTypes.data[i];
+    const auto atoms = static_cast<std::size_t>(chip.unitAtoms.data[i]);
+    if (type == TILING_EXPRESSION) pairs += atoms;
+    else if (IsTilingType(type)) cells += atoms * static_cast<std::size_t>(chip.unitCellsPerAtom.data[i]);
+  }
+}
+
+// Appends the holder of unit i with the unit object its type calls for; its atoms or pairs
+// come from the chip's shared block.
+int CreateUnit(ChipClass& chip, int i, pendrix71::SharedBlock& block) {
+  using pendrix71::UnitStorage;
   const int type = chip.unitTypes.data[i];
   const int atoms = chip.unitAtoms.data[i];
   const int cells = chip.unitCellsPerAtom.data[i];
@@ -198,25 +214,24 @@ int CreateUnit(ChipClass& chip, int i) {
     case TILING_RESEQUENCING:
     case TILING_STANDARD_5:
     case TILING_STANDARD_6:
-      holder->standard = new StandardUnitClass(atoms, cells);
+      holder->standard = new StandardUnitClass(0, cells);
       holder->standard->unitType = type;
-      rc = holder->standard->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
       break;
     case TILING_GENOTYPING:
-      holder->block = new BlockUnitClass(atoms, cells);
-      rc = holder->block->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+      holder->block = new BlockUnitClass(0, cells);
       break;
     case TILING_EXPRESSION:
-      holder->geneExpression = new GeneExpressionUnitClass(atoms);
-      rc = holder->geneExpression->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+      holder->geneExpression = new GeneExpressionUnitClass(0);
+      rc = UnitStorage::AttachPairs(*holder->geneExpression, block, atoms);
       break;
     case TILING_UNIVERSAL:
-      holder->universal = new UniversalUnitClass(atoms, cells);
-      rc = holder->universal->numberOfAtoms == atoms ? 0 : CHIP_INSUFFICIENT_MEMORY;
+      holder->universal = new UniversalUnitClass(0, cells);
       break;
     default:
       break;  // a type this library does not know: a holder without a unit
   }
+  if (UnitClass* unit = TilingUnitOf(holder.get(), type))
+    rc = UnitStorage::AttachAtoms(*unit, block, atoms, cells);
   // The holder joins the chip even when its unit is short of memory, so the chip frees it.
   if (chip.units.Add(holder.get()) == 0) {
     chp::DeleteUnit(holder.release(), type);
@@ -239,9 +254,14 @@ int ReadUnitRecord(ChipClass& chip, ChpInput& in, int i, int version) {
 // units are still created, empty, so the chip holds every unit of the header.
 int ReadUnits(ChipClass& chip, ChpInput& in, int version) {
   if (int rc = CheckUnitCounts(chip, in); rc != CHIP_SUCCESS) return rc;
+  std::size_t pairs = 0;
+  std::size_t cells = 0;
+  CountStorage(chip, pairs, cells);
+  pendrix71::SharedBlockRef block(pendrix71::SharedBlock::Create(pairs, cells));
+  if (block.get() == nullptr) return CHIP_INSUFFICIENT_MEMORY;
   int failed = CHIP_SUCCESS;
   for (int i = 0; i < chip.numberOfUnits; ++i) {
-    if (int rc = CreateUnit(chip, i); rc != CHIP_SUCCESS) return rc;
+    if (int rc = CreateUnit(chip, i, *block.get()); rc != CHIP_SUCCESS) return rc;
     if (failed == CHIP_SUCCESS) failed = ReadUnitRecord(chip, in, i, version);
   }
   return failed;

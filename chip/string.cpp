@@ -20,15 +20,11 @@ char* CopyText(const char* s, std::size_t n) {
 
 }  // namespace
 
-String::String() : text(nullptr) {}
-
 String::String(const char* s) : text(nullptr) { *this = s; }
 
 String::String(const String& other) : text(nullptr) { *this = other.text; }
 
 String::String(String&& other) noexcept : text(other.text) { other.text = nullptr; }
-
-String::~String() { Clean(); }
 
 void String::Clean() {
   std::free(text);

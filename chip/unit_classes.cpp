@@ -3,6 +3,7 @@
 #include <new>
 
 #include "tesk/pendrix71.h"
+#include "unit_storage.h"
 
 // ---- Blocks
 
@@ -42,26 +43,19 @@ UnitClass::UnitClass(int atomCount, int cellsPerAtom)
 }
 
 UnitClass::~UnitClass() {
-  delete[] atoms;
+  pendrix71::UnitStorage::DropAtoms(*this);
   ClearBlocks();
 }
 
 int UnitClass::SetAtoms(int atomCount, int cellsPerAtom) {
-  delete[] atoms;
-  atoms = nullptr;
-  numberOfAtoms = 0;
+  pendrix71::UnitStorage::DropAtoms(*this);
   if (atomCount <= 0) return atomCount == 0 ? CHIP_SUCCESS : CHIP_INSUFFICIENT_MEMORY;
-  AtomClass* fresh = new (std::nothrow) AtomClass[atomCount];
-  if (fresh == nullptr) return CHIP_INSUFFICIENT_MEMORY;
-  for (int i = 0; i < atomCount; ++i) {
-    if (fresh[i].Init(cellsPerAtom) != CHIP_SUCCESS) {
-      delete[] fresh;
-      return CHIP_INSUFFICIENT_MEMORY;
-    }
-  }
-  atoms = fresh;
-  numberOfAtoms = atomCount;
-  return CHIP_SUCCESS;
+  if (cellsPerAtom < 0 || cellsPerAtom > 255) return CHIP_INSUFFICIENT_MEMORY;
+  // All cells of the unit in one allocation rather than two per atom.
+  pendrix71::SharedBlockRef block(pendrix71::SharedBlock::Create(
+      0, static_cast<std::size_t>(atomCount) * static_cast<std::size_t>(cellsPerAtom)));
+  if (block.get() == nullptr) return CHIP_INSUFFICIENT_MEMORY;
+  return pendrix71::UnitStorage::AttachAtoms(*this, *block.get(), atomCount, cellsPerAtom);
 }
 
 void UnitClass::ClearBlocks() { DeleteBlocks(blocks); }
@@ -119,14 +113,12 @@ GeneExpressionUnitClass::GeneExpressionUnitClass(int atomCount, int /*cellsPerAt
 }
 
 GeneExpressionUnitClass::~GeneExpressionUnitClass() {
-  delete[] atoms;
+  pendrix71::UnitStorage::DropPairs(*this);
   ClearBlocks();
 }
 
 int GeneExpressionUnitClass::SetAtoms(int atomCount) {
-  delete[] atoms;
-  atoms = nullptr;
-  numberOfAtoms = 0;
+  pendrix71::UnitStorage::DropPairs(*this);
   if (atomCount <= 0) return atomCount == 0 ? CHIP_SUCCESS : CHIP_INSUFFICIENT_MEMORY;
   atoms = new (std::nothrow) GeneExpressionAtomClass[atomCount];
   if (atoms == nullptr) return CHIP_INSUFFICIENT_MEMORY;

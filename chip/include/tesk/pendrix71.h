@@ -22,6 +22,11 @@
 
 class ChipClass;
 
+namespace pendrix71 {
+class SharedBlock;   // storage shared by the atoms or pairs of units
+struct UnitStorage;  // ties units to it
+}  // namespace pendrix71
+
 // =============================================================================================
 // Codes and enumerations
 
@@ -189,7 +194,10 @@ class TESK_PENDRIX71_API CellClass {
   char probeBase;              // lower case; blank for none
   char targetBase;             // lower case; blank for none
 
-  CellClass();
+  // Inline: a chip holds hundreds of thousands of cells, all made by this constructor.
+  CellClass() noexcept
+      : intensity(0.0f), stdev(0.0f), x(0), y(0), pixels(0), background(0), masked(0),
+        outlier(0), probeBase(' '), targetBase(' ') {}
   CellClass(const CellClass& other) = default;
   CellClass& operator=(const CellClass& other) = default;
   ~CellClass() = default;
@@ -208,7 +216,7 @@ class TESK_PENDRIX71_API CellClass {
 // The cells that probe one position of a target.
 class TESK_PENDRIX71_API AtomClass {
  public:
-  CellClass* cells;            // numberOfCells cells, owned
+  CellClass* cells;            // numberOfCells cells, owned (see sharedCells_ below)
   float background;
   String region;
   int regionType;              // 99 = none
@@ -244,6 +252,13 @@ class TESK_PENDRIX71_API AtomClass {
   float DetermineThirdRatio();
   float DetermineTargetRatio(int cell);
   float DetermineWeightedRatio(int cell);
+
+ private:
+  friend struct pendrix71::UnitStorage;
+  // True while cells and cellOrder lie in storage a unit holds for all of its atoms (units
+  // made by SetAtoms or read from a result file): the atom does not free them, and Init or an
+  // assignment of another cell count gives it cells of its own. Copies always own their cells.
+  bool sharedCells_ = false;
 };
 
 // One probe pair of an expression unit: cells[0] the perfect match, cells[1] the mismatch.
@@ -255,7 +270,7 @@ class TESK_PENDRIX71_API GeneExpressionAtomClass {
   std::uint16_t atomNumber;
   std::uint8_t pairCode;       // 1 at construction
 
-  GeneExpressionAtomClass();
+  GeneExpressionAtomClass() noexcept : pairValue(0.0f), unitNumber(0), atomNumber(0), pairCode(1) {}
 };
 
 // =============================================================================================
@@ -345,6 +360,12 @@ class TESK_PENDRIX71_API UnitClass {
   // The block whose atoms cover atom index `position` (a position of the unit's sequences,
   // firstAtom <= position < firstAtom + numberOfAtoms); the first such block, null when none.
   UnitBlockInfoClass* GetBlockInfoByBase(int position);
+
+ private:
+  friend struct pendrix71::UnitStorage;
+  // The storage of the atoms' cells (shared with other units of a chip read from a result
+  // file); released with the atoms by SetAtoms and the destructor.
+  pendrix71::SharedBlock* storage_ = nullptr;
 };
 
 // Where the three bases of one codon lie in a unit: atom indices, -1 when absent.
@@ -457,7 +478,7 @@ class TESK_PENDRIX71_API GeneExpressionUnitClass {
   float value2;
   float value3;
   int callCode;
-  GeneExpressionAtomClass* atoms;  // numberOfAtoms pairs, owned
+  GeneExpressionAtomClass* atoms;  // numberOfAtoms pairs, owned (see storage_ below)
   ArrayClass blocks;               // UnitBlockInfoClass*, owned
   CComparisonData comparison;
   int comparisonPresent;
@@ -474,6 +495,13 @@ class TESK_PENDRIX71_API GeneExpressionUnitClass {
   int WriteAtomData(ChpOutput& out, int atom);
   int WriteUnitData60(ChpOutput& out);
   int WriteAtomData60(ChpOutput& out, int atom);
+
+ private:
+  friend struct pendrix71::UnitStorage;
+  // Units read from a result file take their pairs from storage shared by the chip's units:
+  // atoms then points into it and is released through SetAtoms or the destructor, never by
+  // delete[]. An array a caller puts in atoms instead is deleted by them as before.
+  pendrix71::SharedBlock* storage_ = nullptr;
 };
 
 // The unit at one index of a chip; ChipClass::unitTypes[i] tells which member is set.

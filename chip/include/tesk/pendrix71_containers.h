@@ -150,11 +150,13 @@ class TESK_PENDRIX71_API String {
  public:
   char* text;
 
-  String();
+  String() noexcept : text(nullptr) {}
   String(const char* s);  // NOLINT: implicit on purpose, like assignment
   String(const String& other);
   String(String&& other) noexcept;
-  ~String();
+  ~String() {
+    if (text != nullptr) Clean();  // most strings of a chip are empty: no call for them
+  }
 
   void Clean();  // frees the text; the string becomes empty
 
