@@ -68,25 +68,8 @@ bool InFile::ReadRest(ByteBuffer& out) {
   return true;
 }
 
-AtomicWriter::~AtomicWriter() { Discard(); }
-
 bool AtomicWriter::Open(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  target_ = target;
-  // An unused name beside the target; O_EXCL guarantees we never take over another file.
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".tmp%ld.%u", static_cast<long>(::getpid()),
-                  counter.fetch_add(1));
-    temp_ = target + suffix;
-    fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd_ >= 0) break;
-    if (errno != EEXIST) break;
-  }
-  if (fd_ < 0) {
-    temp_.clear();
-    return false;
-  }
+  if (file_.Create(target) != 0) return false;
   buffer_ = std::make_unique_for_overwrite<char[]>(kBuffer);
   fill_ = 0;
   failed_ = false;
@@ -94,18 +77,7 @@ bool AtomicWriter::Open(const std::string& target) {
 }
 
 void AtomicWriter::Flush() {
-  const char* p = buffer_.get();
-  std::size_t left = fill_;
-  while (left > 0 && !failed_) {
-    const ssize_t r = ::write(fd_, p, left);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) {
-      failed_ = true;
-      break;
-    }
-    p += r;
-    left -= static_cast<std::size_t>(r);
-  }
+  if (!failed_ && tesk::internal::WriteAll(file_.fd(), buffer_.get(), fill_) != 0) failed_ = true;
   fill_ = 0;
 }
 
@@ -122,30 +94,14 @@ void AtomicWriter::Put(const void* data, std::size_t n) {
 }
 
 bool AtomicWriter::Commit() {
-  if (fd_ < 0) return false;
+  if (file_.fd() < 0) return false;
   Flush();
-  const int fd = fd_;
-  fd_ = -1;
-  if (::close(fd) != 0) failed_ = true;
-  if (!failed_ && ::rename(temp_.c_str(), target_.c_str()) != 0) failed_ = true;
+  if (!failed_ && file_.Commit() != 0) failed_ = true;
   if (failed_) {
-    ::unlink(temp_.c_str());
-    temp_.clear();
+    file_.Discard();
     return false;
   }
-  temp_.clear();
   return true;
-}
-
-void AtomicWriter::Discard() {
-  if (fd_ >= 0) {
-    ::close(fd_);
-    fd_ = -1;
-  }
-  if (!temp_.empty()) {
-    ::unlink(temp_.c_str());
-    temp_.clear();
-  }
 }
 
 }  // namespace parvel

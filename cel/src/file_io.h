@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include <tesk/internal/replace_file.h>
+
 namespace parvel {
 
 // A byte buffer that is not zero-filled on growth (it is about to be overwritten by a read).
@@ -54,7 +56,7 @@ class AtomicWriter {
   AtomicWriter() = default;
   AtomicWriter(const AtomicWriter&) = delete;
   AtomicWriter& operator=(const AtomicWriter&) = delete;
-  ~AtomicWriter();
+  ~AtomicWriter() = default;
 
   bool Open(const std::string& target);
   // Room for n more bytes (n <= kBuffer); flushes when needed. Write into it, then Advance.
@@ -71,11 +73,8 @@ class AtomicWriter {
 
  private:
   void Flush();
-  void Discard();
 
-  int fd_ = -1;
-  std::string target_;
-  std::string temp_;
+  tesk::internal::ReplacementFile file_;
   std::unique_ptr<char[]> buffer_;
   std::size_t fill_ = 0;
   bool failed_ = false;

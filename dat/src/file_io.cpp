@@ -58,34 +58,5 @@ bool WriteAt(int fd, const void* buffer, std::int64_t length, std::int64_t offse
   return true;
 }
 
-TempFile::~TempFile() {
-  if (!path_.empty() && !committed_) ::unlink(path_.c_str());
-}
-
-bool TempFile::Create(const std::string& target) {
-  if (target.empty()) return false;
-  std::vector<char> name(target.begin(), target.end());
-  const char suffix[] = ".tmpXXXXXX";
-  name.insert(name.end(), suffix, suffix + sizeof suffix);  // with its terminating zero
-  int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  fd_.reset(fd);
-  path_.assign(name.data());
-  target_ = target;
-  // mkostemp makes the file private; keep the mode of the file being replaced, else the usual
-  // mode of a new file.
-  struct stat st;
-  mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  ::fchmod(fd, mode);
-  return true;
-}
-
-bool TempFile::Commit() {
-  if (!fd_ || committed_) return false;
-  if (::rename(path_.c_str(), target_.c_str()) != 0) return false;
-  committed_ = true;
-  return true;
-}
-
 }  // namespace imbrel_detail
 }  // inline namespace

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include <tesk/internal/replace_file.h>
+
 #include "build.h"
 #include "unique_fd.h"
 
@@ -30,21 +32,13 @@ bool WriteAt(int fd, const void* buffer, std::int64_t length, std::int64_t offse
 // target: a failed write never leaves a damaged file where a good one was.
 class TempFile {
  public:
-  TempFile() = default;
-  ~TempFile();
-  TempFile(const TempFile&) = delete;
-  TempFile& operator=(const TempFile&) = delete;
-
-  bool Create(const std::string& target);
-  int fd() const { return fd_.get(); }
-  bool Commit();  // renames over the target; the descriptor stays open
-  UniqueFd Release() { return std::move(fd_); }
+  bool Create(const std::string& target) { return file_.Create(target) == 0; }
+  int fd() const { return file_.fd(); }
+  bool Commit() { return file_.CommitKeepOpen() == 0; }  // the descriptor stays open
+  UniqueFd Release() { return UniqueFd(file_.Release()); }
 
  private:
-  UniqueFd fd_;
-  std::string path_;
-  std::string target_;
-  bool committed_ = false;
+  tesk::internal::ReplacementFile file_;
 };
 
 }  // namespace imbrel_detail
