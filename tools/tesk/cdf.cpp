@@ -9,41 +9,23 @@
 #include <string>
 #include <system_error>
 
+#include <tesk/internal/replace_file.h>
 #include <tesk/pendrix71.h>
 
 #include "cdf_sample.h"
 #include "sample_names.h"
 #include "tesk_tool.h"
+#include "unit_summary.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using tesk::tool::fail;
-
-// Writes text to path through a temporary file beside it, so that a failed write never
-// replaces a good file.
-bool WriteAtomically(const fs::path& path, const std::string& text) {
-  fs::path tmp = path;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(tmp, path, ec);
-  if (ec) fs::remove(tmp, ec);
-  return !ec;
-}
+using tesk::tool::UnitTypeName;
 
 int Sample(const fs::path& dir) {
   const fs::path path = dir / tesk::sample::kLayout;
-  if (!WriteAtomically(path, tesk::sample::layout::LayoutText())) {
+  if (tesk::internal::ReplaceFile(path.string(), tesk::sample::layout::LayoutText()) != 0) {
     return fail(path, "cannot write");
   }
   std::cout << path.string() << "\n";
@@ -55,18 +37,6 @@ bool Recognises(const fs::path& f) {
   char head[5] = {};
   in.read(head, sizeof head);
   return in.gcount() == 5 && std::memcmp(head, "[CDF]", 5) == 0;
-}
-
-const char* TypeName(int type) {
-  switch (type) {
-    case TILING_RESEQUENCING: return "resequencing";
-    case TILING_GENOTYPING: return "genotyping";
-    case TILING_EXPRESSION: return "expression";
-    case TILING_STANDARD_5: return "resequencing (5)";
-    case TILING_STANDARD_6: return "resequencing (6)";
-    case TILING_UNIVERSAL: return "universal";
-    default: return "other";
-  }
 }
 
 int Info(const fs::path& f) {
@@ -98,14 +68,10 @@ int Info(const fs::path& f) {
   std::printf("  size         %d cols x %d rows\n", chip.cols, chip.rows);
   std::printf("  units        %d (highest unit number %d)\n", chip.numberOfUnits, chip.maxUnit);
   for (const auto& [type, t] : byType) {
-    std::printf("    %-18s %6d units, %8lld atoms, %9lld cells\n", TypeName(type), t.units,
+    std::printf("    %-18s %6d units, %8lld atoms, %9lld cells\n", UnitTypeName(type), t.units,
                 t.atoms, t.cells);
   }
-  std::printf("  QC units     %d\n", chip.qcUnits.count);
-  for (int i = 0; i < chip.qcUnits.count; ++i) {
-    const QCUnitClass* q = chip.GetQCUnit(i);
-    std::printf("    type %-3d %7d cells\n", q->qcType, q->numberOfCells);
-  }
+  tesk::tool::PrintQCUnits(chip);
   return 0;
 }
 

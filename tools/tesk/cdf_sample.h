@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "sample_array.h"
 #include "sample_names.h"
 
 namespace tesk::sample::layout {
@@ -29,14 +30,9 @@ inline constexpr int kControlGenes = 4;          // QC unit with match flags: pa
 inline constexpr int kControlPairs = 10;
 inline constexpr int kSingleRow = 600;
 
+// The layout's own noise stream, apart from the intensities'.
 inline std::uint32_t Hash(std::uint32_t a, std::uint32_t b) {
-  std::uint32_t h = a * 0x9E3779B1u ^ (b + kSeed + 0x51ED27u) * 0x85EBCA77u;
-  h ^= h >> 15;
-  h *= 0x2C1B3C6Du;
-  h ^= h >> 12;
-  h *= 0x297A2D39u;
-  h ^= h >> 15;
-  return h;
+  return tesk::sample::Hash(a, b, 0x51ED27u);
 }
 
 inline char Base(std::uint32_t a, std::uint32_t b) { return "acgt"[Hash(a, b) & 3]; }

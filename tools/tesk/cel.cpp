@@ -13,6 +13,7 @@
 
 #include <tesk/parvel.h>
 
+#include "sample_array.h"
 #include "sample_names.h"
 #include "tesk_tool.h"
 
@@ -21,39 +22,14 @@ namespace {
 namespace fs = std::filesystem;
 using tesk::tool::fail;
 
-constexpr int kImageSize = 4096;  // the sample scanner image: pixels per side
-constexpr int kMargin = 24;       // dark border around the grid, in pixels
-constexpr int kSubGridsPerSide = 4;
-
-// Deterministic noise: one 32-bit hash per input pair, seeded with the sample seed (the same
-// hash the sample image uses, so the two describe the same array).
-std::uint32_t Hash(std::uint32_t a, std::uint32_t b) {
-  std::uint32_t h = a * 0x9E3779B1u ^ (b + tesk::sample::kSeed) * 0x85EBCA77u;
-  h ^= h >> 15;
-  h *= 0x2C1B3C6Du;
-  h ^= h >> 12;
-  h *= 0x297A2D39u;
-  h ^= h >> 15;
-  return h;
-}
-
-double Uniform(std::uint32_t a, std::uint32_t b) { return (Hash(a, b) & 0xFFFFFF) / double(0x1000000); }
-
-// Mostly dim probes with a long bright tail, and the alternating bright border the grid is
-// aligned on.
-double CellIntensity(int cx, int cy) {
-  const int last = tesk::sample::kCols - 1;
-  if (cx == 0 || cy == 0 || cx == last || cy == tesk::sample::kRows - 1)
-    return ((cx + cy) % 2 == 0) ? 18000.0 : 900.0;
-  const double u = Uniform(cx, cy);
-  return 150.0 * std::exp(5.0 * u * u);
-}
+using tesk::sample::CellIntensity;
+using tesk::sample::Hash;
+using tesk::sample::kGridCorners;
+using tesk::sample::kImageSize;
+using tesk::sample::kSubGridsPerSide;
+using tesk::sample::Uniform;
 
 float OneDecimal(double v) { return static_cast<float>(std::round(v * 10.0) / 10.0); }
-
-const int kCorners[8] = {kMargin, kMargin, kImageSize - kMargin - 1, kMargin,
-                         kImageSize - kMargin - 1, kImageSize - kMargin - 1,
-                         kMargin, kImageSize - kMargin - 1};
 
 // The copy of the scanner image header: free text, then 0x14-separated chip fields (lot,
 // chip type with its layout suffix, scanner, filter).
@@ -68,8 +44,8 @@ std::string SampleHeader() {
   char corners[200];
   std::snprintf(corners, sizeof corners,
                 "GridCornerUL=%d %d\nGridCornerUR=%d %d\nGridCornerLR=%d %d\nGridCornerLL=%d %d\n",
-                kCorners[0], kCorners[1], kCorners[2], kCorners[3], kCorners[4], kCorners[5],
-                kCorners[6], kCorners[7]);
+                kGridCorners[0], kGridCorners[1], kGridCorners[2], kGridCorners[3],
+                kGridCorners[4], kGridCorners[5], kGridCorners[6], kGridCorners[7]);
   return "Cols=" + std::to_string(cols) + "\nRows=" + std::to_string(rows) +
          "\nTotalX=" + std::to_string(cols) + "\nTotalY=" + std::to_string(rows) +
          "\nOffsetX=0\nOffsetY=0\n" + corners + "Algorithm=Percentile\n" + ImageHeaderLine() +
@@ -123,23 +99,9 @@ void FillSample(ParvelClass& cel) {
       cel.AddCellData(&e);
     }
   }
-  const double pitch = double(kImageSize - 2 * kMargin) / cols;
-  const int per = (cols + kSubGridsPerSide - 1) / kSubGridsPerSide;
   for (int r = 0; r < kSubGridsPerSide; ++r) {
     for (int c = 0; c < kSubGridsPerSide; ++c) {
-      SUBGRID s{};
-      s.ROW = r;
-      s.COL = c;
-      s.LEFTC = c * per;
-      s.TOPC = r * per;
-      s.RIGHTC = std::min(cols, (c + 1) * per) - 1;
-      s.BOTTOMC = std::min(rows, (r + 1) * per) - 1;
-      const float left = static_cast<float>(kMargin + pitch * s.LEFTC);
-      const float top = static_cast<float>(kMargin + pitch * s.TOPC);
-      const float right = static_cast<float>(kMargin + pitch * (s.RIGHTC + 1));
-      const float bottom = static_cast<float>(kMargin + pitch * (s.BOTTOMC + 1));
-      s.ULPX = left, s.ULPY = top, s.URPX = right, s.URPY = top;
-      s.LLPX = left, s.LLPY = bottom, s.LRPX = right, s.LRPY = bottom;
+      SUBGRID s = tesk::sample::SubGrid(r, c);
       cel.AddSubGrid(&s);
     }
   }

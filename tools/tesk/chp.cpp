@@ -13,11 +13,13 @@
 #include "chp_sample.h"
 #include "sample_names.h"
 #include "tesk_tool.h"
+#include "unit_summary.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using tesk::tool::fail;
+using tesk::tool::UnitTypeName;
 
 // The sample result: the sample layout read with the intensities of the sample cell file,
 // analysed, and written as version 13.
@@ -51,18 +53,6 @@ bool Recognises(const fs::path& f) {
          std::memcmp(head, kChipFileMagic, kChipFileMagicLength) == 0;
 }
 
-const char* TypeName(int type) {
-  switch (type) {
-    case TILING_RESEQUENCING: return "resequencing";
-    case TILING_GENOTYPING: return "genotyping";
-    case TILING_EXPRESSION: return "expression";
-    case TILING_STANDARD_5: return "resequencing (5)";
-    case TILING_STANDARD_6: return "resequencing (6)";
-    case TILING_UNIVERSAL: return "universal";
-    default: return "other";
-  }
-}
-
 // The text, or a dash for none.
 const char* Show(const String& s) { return s.IsEmpty() ? "-" : s.c_str(); }
 
@@ -93,13 +83,9 @@ int Info(const fs::path& f) {
   }
   std::printf("  units        %d (highest unit number %d)\n", chip.numberOfUnits, chip.maxUnit);
   for (const auto& [type, t] : byType) {
-    std::printf("    %-18s %6d units, %8lld atoms\n", TypeName(type), t.first, t.second);
+    std::printf("    %-18s %6d units, %8lld atoms\n", UnitTypeName(type), t.first, t.second);
   }
-  std::printf("  QC units     %d\n", chip.qcUnits.count);
-  for (int i = 0; i < chip.qcUnits.count; ++i) {
-    const QCUnitClass* q = chip.GetQCUnit(i);
-    std::printf("    type %-3d %7d cells\n", q->qcType, q->numberOfCells);
-  }
+  tesk::tool::PrintQCUnits(chip);
   if (chip.composite.sequence.count > 0) {
     std::printf("  composite    %d positions\n", chip.composite.sequence.count);
   }

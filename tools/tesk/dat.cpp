@@ -11,35 +11,17 @@
 
 #include <tesk/imbrel7.h>
 
+#include "sample_array.h"
 #include "sample_names.h"
 #include "tesk_tool.h"
 
 namespace {
 
-constexpr int kImageSize = 4096;  // pixels per row and rows
-constexpr int kMargin = 24;       // dark border around the grid, in pixels
-constexpr int kSubGridsPerSide = 4;
-
-// Deterministic noise: one 32-bit hash per input, seeded with the sample seed.
-std::uint32_t Hash(std::uint32_t a, std::uint32_t b) {
-  std::uint32_t h = a * 0x9E3779B1u ^ (b + tesk::sample::kSeed) * 0x85EBCA77u;
-  h ^= h >> 15;
-  h *= 0x2C1B3C6Du;
-  h ^= h >> 12;
-  h *= 0x297A2D39u;
-  h ^= h >> 15;
-  return h;
-}
-
-// Mean intensity of a cell: mostly dim background probes, a long tail of bright ones, and the
-// bright checkerboard border that scanners align the grid on.
-double CellIntensity(int cx, int cy) {
-  const int last = tesk::sample::kCols - 1;
-  if (cx == 0 || cy == 0 || cx == last || cy == tesk::sample::kRows - 1)
-    return ((cx + cy) % 2 == 0) ? 18000.0 : 900.0;
-  double u = (Hash(cx, cy) & 0xFFFFFF) / double(0x1000000);  // uniform [0, 1)
-  return 150.0 * std::exp(5.0 * u * u);                      // 150 .. ~22000
-}
+using tesk::sample::CellIntensity;
+using tesk::sample::Hash;
+using tesk::sample::kImageSize;
+using tesk::sample::kMargin;
+using tesk::sample::kSubGridsPerSide;
 
 int Sample(const std::filesystem::path& dir) {
   const std::filesystem::path path = dir / tesk::sample::kImage;
@@ -49,7 +31,7 @@ int Sample(const std::filesystem::path& dir) {
 
   // Cells are laid on a square grid inside the margin; pixels near a cell's edge fall off
   // towards the gaps between cells, and every pixel carries some noise.
-  const double pitch = double(kImageSize - 2 * kMargin) / tesk::sample::kCols;
+  const double pitch = tesk::sample::kPitch;
   std::uint16_t low = 65535, high = 0;
   for (int y = 0; y < kImageSize; ++y) {
     std::uint16_t* row = image.Pixels + static_cast<std::size_t>(y) * kImageSize;
@@ -93,28 +75,13 @@ int Sample(const std::filesystem::path& dir) {
   image.ChipDigit = 1;
   image.CellMargin = 2;
   image.SetExperimentName("sample");
-  const int near = kMargin, far = kImageSize - kMargin - 1;
-  const int corners[8] = {near, near, far, near, far, far, near, far};
-  std::copy(std::begin(corners), std::end(corners), image.GridCorners);
+  std::copy(std::begin(tesk::sample::kGridCorners), std::end(tesk::sample::kGridCorners),
+            image.GridCorners);
   for (int i = 0; i < 9; ++i) image.TrailerValues[i] = i == 0 ? 1 : 0;
 
-  // Sub-grids: the cell grid split evenly, with their corner points in pixels.
-  const int cellsPerSub = (tesk::sample::kCols + kSubGridsPerSide - 1) / kSubGridsPerSide;
   for (int r = 0; r < kSubGridsPerSide; ++r) {
     for (int c = 0; c < kSubGridsPerSide; ++c) {
-      SUBGRID s{};
-      s.ROW = r;
-      s.COL = c;
-      s.LEFTC = c * cellsPerSub;
-      s.TOPC = r * cellsPerSub;
-      s.RIGHTC = std::min(tesk::sample::kCols, (c + 1) * cellsPerSub) - 1;
-      s.BOTTOMC = std::min(tesk::sample::kRows, (r + 1) * cellsPerSub) - 1;
-      const float left = static_cast<float>(kMargin + pitch * s.LEFTC);
-      const float top = static_cast<float>(kMargin + pitch * s.TOPC);
-      const float right = static_cast<float>(kMargin + pitch * (s.RIGHTC + 1));
-      const float bottom = static_cast<float>(kMargin + pitch * (s.BOTTOMC + 1));
-      s.ULPX = left, s.ULPY = top, s.URPX = right, s.URPY = top;
-      s.LLPX = left, s.LLPY = bottom, s.LRPX = right, s.LRPY = bottom;
+      SUBGRID s = tesk::sample::SubGrid(r, c);
       image.AddSubGrid(&s);
     }
   }

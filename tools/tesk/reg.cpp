@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include <tesk/internal/replace_file.h>
 #include <tesk/platform/registry.h>
 
 #include "tesk_tool.h"
@@ -391,19 +392,7 @@ int Export(const Options& o) {
   if (st == ERROR_BADKEY) return Error("invalid key name " + o.positional[0]);
   if (st != ERROR_SUCCESS) return Error(Win32Text(st));
   // Written beside the target and renamed over it, so a failure leaves no half file.
-  const std::string tmp = file + ".tmp" + std::to_string(getpid());
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) {
-      std::remove(tmp.c_str());
-      return tesk::tool::fail(file, "cannot write");
-    }
-  }
-  if (std::rename(tmp.c_str(), file.c_str()) != 0) {
-    std::remove(tmp.c_str());
-    return tesk::tool::fail(file, "cannot write");
-  }
+  if (tesk::internal::ReplaceFile(file, text) != 0) return tesk::tool::fail(file, "cannot write");
   std::cout << "The operation completed successfully.\n";
   return 0;
 }
