@@ -5,22 +5,21 @@
 //   binary Write     vs one buffered write of the same number of bytes (target <= 1.5x)
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <tesk/parvel.h>
+
+#include "bench_util.h"
 
 namespace {
 
@@ -29,11 +28,10 @@ constexpr int kSide = 1164;
 
 // Scratch files, created once and removed at exit.
 struct Files {
-  fs::path dir, binary, text3, out, out_baseline;
+  tesk::bench::ScratchDir dir{"cel_bench"};
+  fs::path binary, text3, out, out_baseline;
 
   Files() {
-    std::string tmpl = (fs::temp_directory_path() / "cel_bench_XXXXXX").string();
-    dir = ::mkdtemp(tmpl.data());
     binary = dir / "bench.CEL";
     text3 = dir / "bench_v3.CEL";
     out = dir / "out.CEL";
@@ -67,10 +65,6 @@ struct Files {
     cel.SetName(text3.c_str());
     if (!cel.WriteVersionFile(3)) std::abort();
   }
-  ~Files() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
 };
 
 Files& TheFiles() {
@@ -78,67 +72,14 @@ Files& TheFiles() {
   return files;
 }
 
-// Ratios for the closing summary.
-struct Summary {
-  struct Row {
-    double baseline = 0, parvel = 0, target = 0;
-  };
-  std::map<std::string, Row> rows;
-  ~Summary() {
-    for (const auto& [name, r] : rows) {
-      std::printf("cel_bench: %-38s parvel %7.2f ms  baseline %7.2f ms  ratio %.2f (target <= %.1f)\n",
-                  name.c_str(), r.parvel, r.baseline, r.parvel / r.baseline, r.target);
-    }
-  }
-};
-Summary g_summary;
+using tesk::bench::ReadBytes;
 
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+tesk::bench::RatioReport g_summary("cel_bench", "parvel", 38);
 
-// Times baseline and subject alternately in every iteration, so both see the same machine.
+// Times baseline and subject alternately and keeps the ratio for the closing summary.
 template <class B, class S>
 void Pair(benchmark::State& state, const std::string& name, double target, B baseline, S subject) {
-  double tb = 0, ts = 0;
-  std::int64_t n = 0;
-  for (auto _ : state) {
-    const bool subject_first = (n & 1) != 0;
-    double t0 = Now();
-    if (subject_first) subject(); else baseline();
-    double t1 = Now();
-    if (subject_first) subject(); else baseline();
-    double t2 = Now();
-    if (subject_first) {
-      ts += t1 - t0;
-      tb += t2 - t1;
-    } else {
-      tb += t1 - t0;
-      ts += t2 - t1;
-    }
-    state.SetIterationTime(t2 - t0);
-    ++n;
-  }
-  state.counters["baseline_ms"] = tb / n * 1e3;
-  state.counters["parvel_ms"] = ts / n * 1e3;
-  state.counters["ratio"] = ts / tb;
-  g_summary.rows[name] = {tb / n * 1e3, ts / n * 1e3, target};
-}
-
-std::unique_ptr<char[]> ReadBytes(const fs::path& path, std::size_t& size) {
-  const int fd = ::open(path.c_str(), O_RDONLY);
-  struct stat st;
-  ::fstat(fd, &st);
-  size = static_cast<std::size_t>(st.st_size);
-  auto buf = std::make_unique_for_overwrite<char[]>(size);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t r = ::read(fd, buf.get() + done, size - done);
-    if (r <= 0) break;
-    done += static_cast<std::size_t>(r);
-  }
-  ::close(fd);
-  return buf;
+  g_summary.Add(name, tesk::bench::Interleaved(state, "parvel", baseline, subject), target);
 }
 
 void BinaryRead(benchmark::State& state) {

@@ -16,6 +16,8 @@
 
 #include <tesk/imbrel7.h>
 
+#include "bench_util.h"
+
 namespace {
 
 constexpr int kSide = 4096;
@@ -23,20 +25,14 @@ constexpr int kWindow = 250;
 
 // The two test images, written once into a scratch directory and removed at exit.
 struct Images {
-  std::filesystem::path dir;
+  tesk::bench::ScratchDir dir{"dat_bench"};
   std::string large, small;
 
   Images() {
-    dir = std::filesystem::temp_directory_path() / ("dat_bench_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
     large = (dir / "large.DAT").string();
     small = (dir / "small.DAT").string();
     Make(large, kSide);
     Make(small, 16);
-  }
-  ~Images() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
   }
   static void Make(const std::string& path, int side) {
     ImageData d;
