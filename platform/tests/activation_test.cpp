@@ -11,17 +11,17 @@
 #include <string>
 #include <thread>
 
+#include "scratch_registry.h"
 #include "test_class.h"
 
 namespace {
 
-class ActivationTest : public ::testing::Test {
+class ActivationTest : public ScratchRegistryTest {
  protected:
+  ActivationTest() : ScratchRegistryTest("activation") {}
   void SetUp() override {
-    char tmpl[] = "/tmp/tesk_activation_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    setenv("TESK_REGISTRY_DIR", dir_.c_str(), 1);
+    ScratchRegistryTest::SetUp();
+    if (HasFatalFailure()) return;
     lib_ = dlopen(TESK_TEST_CLASS_LIB, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib_, nullptr) << dlerror();
     reg_ = reinterpret_cast<LPFNREGISTERSERVER>(dlsym(lib_, "DllRegisterServer"));
@@ -30,7 +30,7 @@ class ActivationTest : public ::testing::Test {
   }
   void TearDown() override {
     if (lib_) dlclose(lib_);
-    std::filesystem::remove_all(dir_);
+    ScratchRegistryTest::TearDown();
   }
   static void SetDefault(const std::string& key, const std::string& value) {
     HKEY k;
@@ -43,7 +43,6 @@ class ActivationTest : public ::testing::Test {
     RegCloseKey(k);
   }
 
-  std::string dir_;
   void* lib_ = nullptr;
   LPFNREGISTERSERVER reg_ = nullptr;
   LPFNREGISTERSERVER unreg_ = nullptr;

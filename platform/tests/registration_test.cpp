@@ -8,19 +8,14 @@
 #include <filesystem>
 #include <string>
 
+#include "scratch_registry.h"
 #include "test_class.h"
 
 namespace {
 
-class RegistrationTest : public ::testing::Test {
+class RegistrationTest : public ScratchRegistryTest {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/tesk_registration_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    setenv("TESK_REGISTRY_DIR", dir_.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  RegistrationTest() : ScratchRegistryTest("registration") {}
 
   // The string value, or "<missing>".
   static std::string Get(const std::string& key, const char* value = "") {
@@ -39,7 +34,6 @@ class RegistrationTest : public ::testing::Test {
     return true;
   }
 
-  std::string dir_;
 };
 
 const CLSID kClsid{0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}};

@@ -12,17 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "scratch_registry.h"
+
 namespace {
 
-class RegistryTest : public ::testing::Test {
+class RegistryTest : public ScratchRegistryTest {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/tesk_registry_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    setenv("TESK_REGISTRY_DIR", dir_.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  RegistryTest() : ScratchRegistryTest("registry") {}
 
   static HKEY Create(HKEY root, const char* path) {
     HKEY k = nullptr;
@@ -48,7 +44,6 @@ class RegistryTest : public ::testing::Test {
     return std::string(buf);
   }
 
-  std::string dir_;
 };
 
 TEST_F(RegistryTest, NamesIgnoreCaseAndKeepSpelling) {

@@ -9,20 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "scratch_registry.h"
+
 namespace {
 
 using tesk::platform::RegistryTextOp;
 
-class RegistryTextTest : public ::testing::Test {
+class RegistryTextTest : public ScratchRegistryTest {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/tesk_regtext_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    setenv("TESK_REGISTRY_DIR", dir_.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string dir_;
+  RegistryTextTest() : ScratchRegistryTest("regtext") {}
 };
 
 const char kText[] =

@@ -12,19 +12,14 @@
 #include <fstream>
 #include <string>
 
+#include "scratch_registry.h"
 #include "test_class.h"
 
 namespace {
 
-class ToolsTest : public ::testing::Test {
+class ToolsTest : public ScratchRegistryTest {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/tesk_tools_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    setenv("TESK_REGISTRY_DIR", dir_.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  ToolsTest() : ScratchRegistryTest("tools") {}
 
   // Runs `tesk ARGS`, collecting stdout and stderr; returns the exit code.
   int Tesk(const std::string& args, std::string* out = nullptr) {
@@ -40,7 +35,6 @@ class ToolsTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  std::string dir_;
 };
 
 TEST_F(ToolsTest, RegsvrRegistersAndUnregisters) {
