@@ -113,7 +113,7 @@ PairTimes Interleaved(benchmark::State& state, std::string_view subject_name, B&
 }
 
 // The closing summary: one line per measured pair, printed at exit (after the table), as
-// "<program>: <name> <subject> N ms  baseline N ms  ratio R (target <= T)".
+// "<program>: <name>  <subject> N ms  baseline N ms  ratio R (target <= T)".
 class RatioReport {
  public:
   // name_width pads the names so that the lines of one program align.
@@ -121,7 +121,7 @@ class RatioReport {
       : program_(std::move(program)), subject_(std::move(subject)), width_(name_width) {}
   ~RatioReport() {
     for (const auto& [name, r] : rows_) {
-      std::printf("%s: %-*s %s %7.2f ms  baseline %7.2f ms  ratio %.2f (target <= %.1f)\n",
+      std::printf("%s: %-*s  %s %7.2f ms  baseline %7.2f ms  ratio %.2f (target <= %.1f)\n",
                   program_.c_str(), width_, name.c_str(), subject_.c_str(), r.times.subject_ms,
                   r.times.baseline_ms, r.times.subject_ms / r.times.baseline_ms, r.target);
     }

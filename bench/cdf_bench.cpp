@@ -16,6 +16,7 @@
 
 #include <tesk/pendrix71.h>
 
+#include "bench_util.h"
 #include "cdf_sample.h"
 
 namespace {
@@ -23,18 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Files {
-  fs::path dir, layout;
-  Files() {
-    std::string tmpl = (fs::temp_directory_path() / "cdf_bench_XXXXXX").string();
-    dir = ::mkdtemp(tmpl.data());
-    layout = dir / "sample.CDF";
-    const std::string text = tesk::sample::layout::LayoutText();
-    std::ofstream(layout, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
-  }
-  ~Files() {
-    std::error_code ec;
-    fs::remove_all(dir, ec);
-  }
+  tesk::bench::ScratchDir dir{"cdf_bench"};
+  fs::path layout = dir / "sample.CDF";
+  Files() { tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText()); }
 };
 
 Files& TheFiles() {
@@ -42,20 +34,7 @@ Files& TheFiles() {
   return files;
 }
 
-struct Summary {
-  double baseline = 0, subject = 0;
-  bool ran = false;
-  ~Summary() {
-    if (!ran) return;
-    std::printf("cdf_bench: ReadCDF of the sample layout  pendrix71 %7.2f ms  baseline %7.2f ms  "
-                "ratio %.2f (target <= 2.0)\n", subject, baseline, subject / baseline);
-  }
-};
-Summary g_summary;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+tesk::bench::RatioReport g_summary("cdf_bench", "pendrix71");
 
 // Line by line, every number of every cell line through from_chars.
 long long Baseline(const fs::path& path) {
@@ -86,31 +65,23 @@ long long Baseline(const fs::path& path) {
 void ReadCDF(benchmark::State& state) {
   const Files& files = TheFiles();
   const std::string path = files.layout.string();
-  double tb = 0, ts = 0;
-  std::int64_t n = 0;
-  for (auto _ : state) {
+  auto fresh = [&] {
     auto chip = std::make_unique<ChipClass>();
     chip->layoutFile = path.c_str();
-    long long sum = 0;
-    int rc = 0;
-    const bool subject_first = (n & 1) != 0;
-    const double t0 = Now();
-    if (subject_first) rc = chip->ReadCDF(); else sum = Baseline(files.layout);
-    const double t1 = Now();
-    if (subject_first) sum = Baseline(files.layout); else rc = chip->ReadCDF();
-    const double t2 = Now();
-    if (rc != 0 || chip->numberOfUnits != 20030) state.SkipWithError("ReadCDF failed");
-    benchmark::DoNotOptimize(sum);
-    (subject_first ? ts : tb) += t1 - t0;
-    (subject_first ? tb : ts) += t2 - t1;
-    state.SetIterationTime(t2 - t0);
-    ++n;
-    chip.reset();  // freeing the chip is not part of reading it
-  }
-  state.counters["baseline_ms"] = tb / n * 1e3;
-  state.counters["pendrix71_ms"] = ts / n * 1e3;
-  state.counters["ratio"] = ts / tb;
-  g_summary = {tb / n * 1e3, ts / n * 1e3, true};
+    return chip;
+  };
+  auto chip = fresh();
+  long long sum = 0;
+  int rc = 0;
+  const tesk::bench::PairTimes times = tesk::bench::Interleaved(
+      state, "pendrix71", [&] { sum = Baseline(files.layout); }, [&] { rc = chip->ReadCDF(); },
+      [&] {
+        if (rc != 0 || chip->numberOfUnits != 20030) state.SkipWithError("ReadCDF failed");
+        benchmark::DoNotOptimize(sum);
+        chip.reset();  // freeing the chip is not part of reading it
+        chip = fresh();
+      });
+  g_summary.Add("ReadCDF of the sample layout", times, 2.0);
 }
 
 BENCHMARK(ReadCDF)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
