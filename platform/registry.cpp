@@ -162,54 +162,47 @@ LONG PutData(const Value& v, DWORD* type, BYTE* data, DWORD* cb) {
   return ERROR_SUCCESS;
 }
 
-std::vector<std::string> MergedSubKeys(const HKEY__& key, LONG* status) {
-  std::vector<std::string> names;
+// What every view of key lists, merged: the first view to name an entry wins, and the result
+// is sorted by folded name. list(hive, path, out) fetches one view's entries; name(entry) is
+// the entry's name.
+template <class T, class List, class Name>
+std::vector<T> Merged(const HKEY__& key, LONG* status, List list, Name name) {
+  std::vector<T> merged;
   std::unordered_set<std::string> seen;
   bool found = false;
   *status = ERROR_SUCCESS;
   for (const View& v : Views(key)) {
-    std::vector<std::string> part;
+    std::vector<T> part;
     if (!v.hive) continue;
-    LONG st = v.hive->SubKeys(v.path, &part);
+    LONG st = list(*v.hive, v.path, &part);
     if (st == ERROR_FILE_NOT_FOUND) continue;
     if (st != ERROR_SUCCESS) {
       *status = st;
       return {};
     }
     found = true;
-    for (std::string& n : part) {
-      if (seen.insert(Fold(n)).second) names.push_back(std::move(n));
+    for (T& entry : part) {
+      if (seen.insert(Fold(name(entry))).second) merged.push_back(std::move(entry));
     }
   }
   if (!found && !key.path.empty()) *status = ERROR_KEY_DELETED;
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return Fold(a) < Fold(b); });
-  return names;
+  std::sort(merged.begin(), merged.end(),
+            [&](const T& a, const T& b) { return Fold(name(a)) < Fold(name(b)); });
+  return merged;
+}
+
+std::vector<std::string> MergedSubKeys(const HKEY__& key, LONG* status) {
+  return Merged<std::string>(
+      key, status,
+      [](Hive& h, const Path& path, std::vector<std::string>* out) { return h.SubKeys(path, out); },
+      [](const std::string& n) -> const std::string& { return n; });
 }
 
 std::vector<Value> MergedValues(const HKEY__& key, LONG* status) {
-  std::vector<Value> values;
-  std::unordered_set<std::string> seen;
-  bool found = false;
-  *status = ERROR_SUCCESS;
-  for (const View& v : Views(key)) {
-    std::vector<Value> part;
-    if (!v.hive) continue;
-    LONG st = v.hive->Values(v.path, &part);
-    if (st == ERROR_FILE_NOT_FOUND) continue;
-    if (st != ERROR_SUCCESS) {
-      *status = st;
-      return {};
-    }
-    found = true;
-    for (Value& val : part) {
-      if (seen.insert(Fold(val.name)).second) values.push_back(std::move(val));
-    }
-  }
-  if (!found && !key.path.empty()) *status = ERROR_KEY_DELETED;
-  std::sort(values.begin(), values.end(),
-            [](const Value& a, const Value& b) { return Fold(a.name) < Fold(b.name); });
-  return values;
+  return Merged<Value>(
+      key, status,
+      [](Hive& h, const Path& path, std::vector<Value>* out) { return h.Values(path, out); },
+      [](const Value& v) -> const std::string& { return v.name; });
 }
 
 LONG DeleteKeyImpl(HKEY hKey, const char* lpSubKey, bool tree) {

@@ -347,42 +347,35 @@ LONG Hive::DeleteKey(const Path& key, bool tree) {
   return End(rc == SQLITE_DONE ? ERROR_SUCCESS : MapError(rc));
 }
 
-LONG Hive::SubKeys(const Path& key, std::vector<std::string>* names) {
+template <class Take>
+LONG Hive::List(const Path& key, const char* sql, Take take) {
   std::lock_guard<std::mutex> lock(mu_);
   LONG st = Begin(false);
   if (st != ERROR_SUCCESS) return st;
   long long id;
   st = Resolve(key, &id);
   if (st == ERROR_SUCCESS) {
-    // A damaged hive may hold a key that is its own child or has no name; neither is listed,
-    // so walking the tree always ends.
-    Stmt s(db_, "SELECT name FROM keys WHERE parent=?1 AND id<>?1 AND name<>'' ORDER BY fold");
+    Stmt s(db_, sql);
     s.Bind(1, id);
     int rc;
-    while ((rc = s.Step()) == SQLITE_ROW) names->push_back(s.Text(0));
+    while ((rc = s.Step()) == SQLITE_ROW) take(s);
     if (rc != SQLITE_DONE) st = MapError(rc);
   }
   End(ERROR_SUCCESS);
   return st;
 }
 
+LONG Hive::SubKeys(const Path& key, std::vector<std::string>* names) {
+  // A damaged hive may hold a key that is its own child or has no name; neither is listed, so
+  // walking the tree always ends.
+  return List(key, "SELECT name FROM keys WHERE parent=?1 AND id<>?1 AND name<>'' ORDER BY fold",
+              [&](Stmt& s) { names->push_back(s.Text(0)); });
+}
+
 LONG Hive::Values(const Path& key, std::vector<Value>* values) {
-  std::lock_guard<std::mutex> lock(mu_);
-  LONG st = Begin(false);
-  if (st != ERROR_SUCCESS) return st;
-  long long id;
-  st = Resolve(key, &id);
-  if (st == ERROR_SUCCESS) {
-    Stmt s(db_, "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY fold");
-    s.Bind(1, id);
-    int rc;
-    while ((rc = s.Step()) == SQLITE_ROW) {
-      values->push_back(Value{s.Text(0), static_cast<DWORD>(s.Int(1)), s.Text(2)});
-    }
-    if (rc != SQLITE_DONE) st = MapError(rc);
-  }
-  End(ERROR_SUCCESS);
-  return st;
+  return List(key, "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY fold", [&](Stmt& s) {
+    values->push_back(Value{s.Text(0), static_cast<DWORD>(s.Int(1)), s.Text(2)});
+  });
 }
 
 }  // namespace tesk::platform::reg

@@ -59,6 +59,10 @@ class Hive {
   LONG Resolve(const Path& key, long long* id);
   LONG Begin(bool write);
   LONG End(LONG status);
+  // Runs a listing query (sql, with the key's id as ?1) in a read transaction, handing each row
+  // to take.
+  template <class Take>
+  LONG List(const Path& key, const char* sql, Take take);
 
   std::mutex mu_;
   sqlite3* db_;
