@@ -9,13 +9,8 @@
 namespace parvel {
 
 bool Scanner::Int(int& out) {
-  SkipSpace();
-  const char* q = p;
-  bool negative = false;
-  if (q < end && (*q == '+' || *q == '-')) {
-    negative = *q == '-';
-    ++q;
-  }
+  bool negative;
+  const char* q = SignedStart(negative);
   if (q >= end || *q < '0' || *q > '9') return false;
   // Accumulate in 64 bits and saturate once the value leaves the int range.
   constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<int>::max()} + 1;
@@ -36,13 +31,8 @@ bool Scanner::Int(int& out) {
 }
 
 bool Scanner::Float(float& out) {
-  SkipSpace();
-  const char* q = p;
-  bool negative = false;
-  if (q < end && (*q == '+' || *q == '-')) {
-    negative = *q == '-';
-    ++q;
-  }
+  bool negative;
+  const char* q = SignedStart(negative);
   // from_chars takes no '+'; a second sign is no number.
   if (q >= end || *q == '+' || *q == '-') return false;
   float value = 0.0f;

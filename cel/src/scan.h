@@ -25,6 +25,15 @@ struct Scanner {
   void SkipSpace() {
     while (p < end && IsSpace(*p)) ++p;
   }
+  // Skips white space and an optional sign: where the digits start (p is left at the space's
+  // end), and whether the sign was '-'.
+  const char* SignedStart(bool& negative) {
+    SkipSpace();
+    const char* q = p;
+    negative = q < end && *q == '-';
+    if (q < end && (*q == '+' || *q == '-')) ++q;
+    return q;
+  }
   // "%d": leading white space, an optional sign, at least one digit. Values beyond the range of
   // int saturate, as the C library's conversion does.
   bool Int(int& out);
