@@ -82,6 +82,14 @@ void Pair(benchmark::State& state, const std::string& name, double target, B bas
   g_summary.Add(name, tesk::bench::Interleaved(state, "parvel", baseline, subject), target);
 }
 
+// The subject of the read pairs: the whole file through the library.
+void ParvelRead(const fs::path& path) {
+  ParvelClass cel;
+  cel.SetName(path.c_str());
+  if (!cel.Read()) std::abort();
+  benchmark::DoNotOptimize(cel.GetCell(0));
+}
+
 void BinaryRead(benchmark::State& state) {
   Files& f = TheFiles();
   Pair(
@@ -91,12 +99,7 @@ void BinaryRead(benchmark::State& state) {
         auto bytes = ReadBytes(f.binary, size);
         benchmark::DoNotOptimize(bytes.get());
       },
-      [&] {
-        ParvelClass cel;
-        cel.SetName(f.binary.c_str());
-        if (!cel.Read()) std::abort();
-        benchmark::DoNotOptimize(cel.GetCell(0));
-      });
+      [&] { ParvelRead(f.binary); });
 }
 
 struct Cell {
@@ -148,12 +151,7 @@ void Text3Read(benchmark::State& state) {
         if (cells.size() != std::size_t(kSide) * kSide) std::abort();
         benchmark::DoNotOptimize(cells.data());
       },
-      [&] {
-        ParvelClass cel;
-        cel.SetName(f.text3.c_str());
-        if (!cel.Read()) std::abort();
-        benchmark::DoNotOptimize(cel.GetCell(0));
-      });
+      [&] { ParvelRead(f.text3); });
 }
 
 void BinaryWrite(benchmark::State& state) {
