@@ -4,6 +4,7 @@
 
 #include "chp_format.h"
 #include "tesk/pendrix71.h"
+#include "unit_storage.h"
 
 namespace {
 
@@ -67,61 +68,72 @@ void WriteComparison(const CComparisonData& c, ChpOutput& out, int version) {
   out.F32(c.c13);
 }
 
-constexpr int kPairBytes13 = 16;
-
-template <class T>
-T Load(const unsigned char* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-void DecodePair13(const unsigned char* p, int index, GeneExpressionAtomClass& pair) {
-  pair.atomNumber = static_cast<std::uint16_t>(index);
-  pair.pairValue = Load<float>(p);
-  pair.pairCode = static_cast<std::uint8_t>(Load<std::int32_t>(p + 4));
-  pair.cells[0].x = Load<std::uint16_t>(p + 8);
-  pair.cells[0].y = Load<std::uint16_t>(p + 10);
-  pair.cells[1].x = Load<std::uint16_t>(p + 12);
-  pair.cells[1].y = Load<std::uint16_t>(p + 14);
-}
-
 // Floats or fixed values, by version.
 float ReadValue(ChpInput& in, int version) { return version >= 12 ? in.F32() : in.Fixed(); }
+
+// The unit's results before its pairs; the pair count must be `pairs`.
+int ReadHead(GeneExpressionUnitClass& u, ChpInput& in, int version, int pairs) {
+  const int count = in.I32();
+  if (!in.ok() || count != pairs) return CHIP_INCOMPLETE_FILE;
+  u.pairsUsed = in.I32();
+  u.pairsInAverage = (version >= 7 && version <= 12) ? in.I32() : u.pairsUsed;
+  u.stat1 = in.I32();
+  if (version != 13) {
+    u.stat2 = in.I32();
+    u.stat3 = in.I32();
+    u.stat4 = in.I32();
+  }
+  u.value1 = ReadValue(in, version);
+  if (version != 13) u.value2 = ReadValue(in, version);
+  u.value3 = ReadValue(in, version);
+  u.callCode = in.I32();
+  return in.ok() ? CHIP_SUCCESS : CHIP_INCOMPLETE_FILE;
+}
+
+// The comparison results after the pairs.
+int ReadTail(GeneExpressionUnitClass& u, ChpInput& in, int version) {
+  if (version >= 7) {
+    u.comparisonPresent = in.I32();
+    if (u.comparisonPresent != 0) ReadComparison(u.comparison, in, version);
+  }
+  return in.ok() ? CHIP_SUCCESS : CHIP_INCOMPLETE_FILE;
+}
 
 }  // namespace
 
 int GeneExpressionUnitClass::ReadUnitData(ChpInput& in, int version) {
-  const int count = in.I32();
-  if (!in.ok() || count != numberOfAtoms) return CHIP_INCOMPLETE_FILE;
-  pairsUsed = in.I32();
-  pairsInAverage = (version >= 7 && version <= 12) ? in.I32() : pairsUsed;
-  stat1 = in.I32();
-  if (version != 13) {
-    stat2 = in.I32();
-    stat3 = in.I32();
-    stat4 = in.I32();
-  }
-  value1 = ReadValue(in, version);
-  if (version != 13) value2 = ReadValue(in, version);
-  value3 = ReadValue(in, version);
-  callCode = in.I32();
-  if (!in.ok()) return CHIP_INCOMPLETE_FILE;
+  if (int rc = ReadHead(*this, in, version, numberOfAtoms); rc != CHIP_SUCCESS) return rc;
   if (version >= 13) {
-    // The common case, decoded in one pass: 16 bytes per pair (pairValue, pairCode, and the
-    // two cells' positions).
-    if (!in.Fits(numberOfAtoms, kPairBytes13)) return CHIP_INCOMPLETE_FILE;
-    const unsigned char* p = in.Bytes(static_cast<std::size_t>(numberOfAtoms) * kPairBytes13);
-    for (int k = 0; k < numberOfAtoms; ++k, p += kPairBytes13) DecodePair13(p, k, atoms[k]);
+    // The common case, decoded in one pass.
+    if (!in.Fits(numberOfAtoms, chp::kPairBytes13)) return CHIP_INCOMPLETE_FILE;
+    const unsigned char* p =
+        in.Bytes(static_cast<std::size_t>(numberOfAtoms) * chp::kPairBytes13);
+    for (int k = 0; k < numberOfAtoms; ++k, p += chp::kPairBytes13)
+      chp::DecodePair13(p, k, atoms[k]);
   } else {
     for (int k = 0; k < numberOfAtoms; ++k)
       if (int rc = ReadAtomData(in, version, k); rc != CHIP_SUCCESS) return rc;
   }
-  if (version >= 7) {
-    comparisonPresent = in.I32();
-    if (comparisonPresent != 0) ReadComparison(comparison, in, version);
+  return ReadTail(*this, in, version);
+}
+
+int chp::ReadExpressionRecord13(GeneExpressionUnitClass& u, ChpInput& in,
+                                pendrix71::SharedBlock& block, int pairs, long* deferred) {
+  int rc = ReadHead(u, in, 13, pairs);
+  const unsigned char* records = nullptr;
+  if (rc == CHIP_SUCCESS) {
+    if (in.Fits(pairs, kPairBytes13))
+      records = in.Bytes(static_cast<std::size_t>(pairs) * kPairBytes13);
+    else
+      rc = CHIP_INCOMPLETE_FILE;
   }
-  return in.ok() ? CHIP_SUCCESS : CHIP_INCOMPLETE_FILE;
+  // The unit gets its pairs even when the record is short: made from the records when they
+  // are all there, else as new pairs.
+  if (int made = pendrix71::UnitStorage::AttachPairs(u, block, pairs, deferred, records);
+      made != CHIP_SUCCESS)
+    return made;
+  if (rc != CHIP_SUCCESS) return rc;
+  return ReadTail(u, in, 13);
 }
 
 int GeneExpressionUnitClass::ReadAtomData(ChpInput& in, int version, int atom) {

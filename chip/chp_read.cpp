@@ -200,9 +200,23 @@ void CountStorage(const ChipClass& chip, std::size_t& pairs, std::size_t& cells)
   }
 }
 
+// The references of the units given storage so far, added to the block in one step when the
+// read ends or before a unit is destroyed.
+struct DeferredReferences {
+  pendrix71::SharedBlock& block;
+  long count = 0;
+  void Flush() {
+    if (count > 0) block.Retain(count);
+    count = 0;
+  }
+  ~DeferredReferences() { Flush(); }
+};
+
 // Appends the holder of unit i with the unit object its type calls for; its atoms or pairs
 // come from the chip's shared block.
-int CreateUnit(ChipClass& chip, int i, pendrix71::SharedBlock& block) {
+// With pairsFromRecord, an expression unit is left without pairs for ReadUnitRecord to make.
+int CreateUnit(ChipClass& chip, int i, DeferredReferences& refs, bool pairsFromRecord) {
+  pendrix71::SharedBlock& block = refs.block;
   using pendrix71::UnitStorage;
   const int type = chip.unitTypes.data[i];
   const int atoms = chip.unitAtoms.data[i];
@@ -222,7 +236,8 @@ int CreateUnit(ChipClass& chip, int i, pendrix71::SharedBlock& block) {
       break;
     case TILING_EXPRESSION:
       holder->geneExpression = new GeneExpressionUnitClass(0);
-      rc = UnitStorage::AttachPairs(*holder->geneExpression, block, atoms);
+      if (!pairsFromRecord)
+        rc = UnitStorage::AttachPairs(*holder->geneExpression, block, atoms, &refs.count);
       break;
     case TILING_UNIVERSAL:
       holder->universal = new UniversalUnitClass(0, cells);
@@ -231,9 +246,10 @@ int CreateUnit(ChipClass& chip, int i, pendrix71::SharedBlock& block) {
       break;  // a type this library does not know: a holder without a unit
   }
   if (UnitClass* unit = TilingUnitOf(holder.get(), type))
-    rc = UnitStorage::AttachAtoms(*unit, block, atoms, cells);
+    rc = UnitStorage::AttachAtoms(*unit, block, atoms, cells, &refs.count);
   // The holder joins the chip even when its unit is short of memory, so the chip frees it.
   if (chip.units.Add(holder.get()) == 0) {
+    refs.Flush();  // the unit lets go of its reference
     chp::DeleteUnit(holder.release(), type);
     return CHIP_INSUFFICIENT_MEMORY;
   }
@@ -241,10 +257,20 @@ int CreateUnit(ChipClass& chip, int i, pendrix71::SharedBlock& block) {
   return rc;
 }
 
-int ReadUnitRecord(ChipClass& chip, ChpInput& in, int i, int version) {
+// Version-13 expression pairs are made while their records are decoded (PairsFromRecord).
+bool PairsFromRecord(const ChipClass& chip, int i, int version) {
+  return version >= 13 && chip.unitTypes.data[i] == TILING_EXPRESSION;
+}
+
+int ReadUnitRecord(ChipClass& chip, ChpInput& in, int i, int version, DeferredReferences& refs) {
   AllUnitTypes* holder = static_cast<AllUnitTypes*>(chip.units.data[i]);
   const int type = chip.unitTypes.data[i];
-  if (type == TILING_EXPRESSION) return holder->geneExpression->ReadUnitData(in, version);
+  if (type == TILING_EXPRESSION) {
+    if (PairsFromRecord(chip, i, version))
+      return chp::ReadExpressionRecord13(*holder->geneExpression, in, refs.block,
+                                         chip.unitAtoms.data[i], &refs.count);
+    return holder->geneExpression->ReadUnitData(in, version);
+  }
   if (UnitClass* unit = TilingUnitOf(holder, type)) return unit->ReadUnitData(in, version);
   return CHIP_SUCCESS;
 }
@@ -259,10 +285,14 @@ int ReadUnits(ChipClass& chip, ChpInput& in, int version) {
   CountStorage(chip, pairs, cells);
   pendrix71::SharedBlockRef block(pendrix71::SharedBlock::Create(pairs, cells));
   if (block.get() == nullptr) return CHIP_INSUFFICIENT_MEMORY;
+  DeferredReferences refs{*block.get()};  // flushed before `block` lets go
   int failed = CHIP_SUCCESS;
   for (int i = 0; i < chip.numberOfUnits; ++i) {
-    if (int rc = CreateUnit(chip, i, *block.get()); rc != CHIP_SUCCESS) return rc;
-    if (failed == CHIP_SUCCESS) failed = ReadUnitRecord(chip, in, i, version);
+    const bool fromRecord = failed == CHIP_SUCCESS && PairsFromRecord(chip, i, version);
+    if (int rc = CreateUnit(chip, i, refs, fromRecord); rc != CHIP_SUCCESS) return rc;
+    if (failed == CHIP_SUCCESS) failed = ReadUnitRecord(chip, in, i, version, refs);
+    // No room for a unit's pairs ends the read, as for its other storage in CreateUnit.
+    if (fromRecord && failed == CHIP_INSUFFICIENT_MEMORY) return failed;
   }
   return failed;
 }

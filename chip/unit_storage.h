@@ -18,13 +18,15 @@ class SharedBlock {
   // the caller's reference; null when out of memory.
   static SharedBlock* Create(std::size_t pairs, std::size_t cells);
 
-  void Retain() noexcept { refs_.fetch_add(1, std::memory_order_relaxed); }
+  void Retain(long n = 1) noexcept { refs_.fetch_add(n, std::memory_order_relaxed); }
   void Release() noexcept;
 
   // True when p points at a pair made in this block.
   bool HoldsPair(const void* p) const noexcept;
-  // The next n pairs, constructed; null when the block has no room left.
-  GeneExpressionAtomClass* TakePairs(std::size_t n) noexcept;
+  // The next n pairs, constructed, or made from n version-13 pair records when records is
+  // not null; null when the block has no room left.
+  GeneExpressionAtomClass* TakePairs(std::size_t n,
+                                     const unsigned char* records = nullptr) noexcept;
   // The next n cells, constructed, and n zero order bytes; false when there is no room left.
   bool TakeCells(std::size_t n, CellClass*& cells, unsigned char*& order) noexcept;
 
@@ -44,11 +46,17 @@ class SharedBlock {
 
 // Ties units to shared blocks (a friend of the unit and atom classes).
 struct UnitStorage {
-  // Gives u `atoms` atoms of cellsPerAtom cells taken from block; the unit keeps a reference.
-  // The unit must hold no atoms. 0, or 14 (the unit then holds none).
-  static int AttachAtoms(UnitClass& u, SharedBlock& block, int atoms, int cellsPerAtom);
-  // Gives u `pairs` pairs taken from block; the unit must hold none. 0, or 14.
-  static int AttachPairs(GeneExpressionUnitClass& u, SharedBlock& block, int pairs);
+  // Gives u `atoms` atoms of cellsPerAtom cells taken from block; the unit must hold no atoms.
+  // 0, or 14 (the unit then holds none). A unit given atoms keeps a reference to the block:
+  // taken here, or, with `deferred`, counted there for the caller to add (Retain) before the
+  // unit can be destroyed. Each atomic increment waits for every store before it, which made
+  // one per unit the slowest step of a read.
+  static int AttachAtoms(UnitClass& u, SharedBlock& block, int atoms, int cellsPerAtom,
+                         long* deferred = nullptr);
+  // Gives u `pairs` pairs taken from block, the same way, made from their version-13 records
+  // when records is not null; the unit must hold none. 0, or 14.
+  static int AttachPairs(GeneExpressionUnitClass& u, SharedBlock& block, int pairs,
+                         long* deferred = nullptr, const unsigned char* records = nullptr);
   // Drops the unit's atoms or pairs and its reference to its block.
   static void DropAtoms(UnitClass& u);
   static void DropPairs(GeneExpressionUnitClass& u);
