@@ -224,14 +224,20 @@ LONG Hive::Resolve(const Path& key, long long* id) {
   return ERROR_SUCCESS;
 }
 
-LONG Hive::Exists(const Path& key) {
+template <class Body>
+LONG Hive::Read(const Path& key, Body body) {
   std::lock_guard<std::mutex> lock(mu_);
   LONG st = Begin(false);
   if (st != ERROR_SUCCESS) return st;
   long long id;
   st = Resolve(key, &id);
+  if (st == ERROR_SUCCESS) st = body(id);
   End(ERROR_SUCCESS);
   return st;
+}
+
+LONG Hive::Exists(const Path& key) {
+  return Read(key, [](long long) -> LONG { return ERROR_SUCCESS; });
 }
 
 LONG Hive::Create(const Path& key, bool* created) {
@@ -263,25 +269,16 @@ LONG Hive::Create(const Path& key, bool* created) {
 }
 
 LONG Hive::Query(const Path& key, std::string_view name, Value* out) {
-  std::lock_guard<std::mutex> lock(mu_);
-  LONG st = Begin(false);
-  if (st != ERROR_SUCCESS) return st;
-  long long id;
-  st = Resolve(key, &id);
-  if (st == ERROR_SUCCESS) {
+  return Read(key, [&](long long id) -> LONG {
     Stmt s(db_, "SELECT name, type, data FROM vals WHERE key=?1 AND fold=?2");
     s.Bind(1, id).Bind(2, Fold(name));
-    int rc = s.Step();
-    if (rc == SQLITE_ROW) {
-      out->name = s.Text(0);
-      out->type = static_cast<DWORD>(s.Int(1));
-      out->data = s.Text(2);
-    } else {
-      st = rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : MapError(rc);
-    }
-  }
-  End(ERROR_SUCCESS);
-  return st;
+    const int rc = s.Step();
+    if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : MapError(rc);
+    out->name = s.Text(0);
+    out->type = static_cast<DWORD>(s.Int(1));
+    out->data = s.Text(2);
+    return ERROR_SUCCESS;
+  });
 }
 
 LONG Hive::Set(const Path& key, std::string_view name, DWORD type, std::string_view data) {
@@ -349,20 +346,13 @@ LONG Hive::DeleteKey(const Path& key, bool tree) {
 
 template <class Take>
 LONG Hive::List(const Path& key, const char* sql, Take take) {
-  std::lock_guard<std::mutex> lock(mu_);
-  LONG st = Begin(false);
-  if (st != ERROR_SUCCESS) return st;
-  long long id;
-  st = Resolve(key, &id);
-  if (st == ERROR_SUCCESS) {
+  return Read(key, [&](long long id) -> LONG {
     Stmt s(db_, sql);
     s.Bind(1, id);
     int rc;
     while ((rc = s.Step()) == SQLITE_ROW) take(s);
-    if (rc != SQLITE_DONE) st = MapError(rc);
-  }
-  End(ERROR_SUCCESS);
-  return st;
+    return rc == SQLITE_DONE ? ERROR_SUCCESS : MapError(rc);
+  });
 }
 
 LONG Hive::SubKeys(const Path& key, std::vector<std::string>* names) {

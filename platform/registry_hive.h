@@ -59,8 +59,11 @@ class Hive {
   LONG Resolve(const Path& key, long long* id);
   LONG Begin(bool write);
   LONG End(LONG status);
-  // Runs a listing query (sql, with the key's id as ?1) in a read transaction, handing each row
-  // to take.
+  // In a read transaction, resolves key and runs body(id) on it: body's status, or why the key
+  // could not be resolved.
+  template <class Body>
+  LONG Read(const Path& key, Body body);
+  // Runs a listing query (sql, with the key's id as ?1), handing each row to take.
   template <class Take>
   LONG List(const Path& key, const char* sql, Take take);
 
