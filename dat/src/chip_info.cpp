@@ -1,3 +1,5 @@
+#include <string>
+
 #include "codec.h"
 #include "text_format.h"
 
@@ -29,7 +31,9 @@ std::string BuildChipInfo(ImageData& image) {
     if (i == 1) text += kChipTypeSuffix;
   }
   text += kSeparator;
-  if (image.ChipDigit != 0) text += static_cast<char>('0' + image.ChipDigit);
+  // A single digit as one character; a larger value read from a damaged file is written out
+  // in full rather than as an overflowed character.
+  if (image.ChipDigit != 0) text += std::to_string(image.ChipDigit);
   if (text.size() > kChipInfoWidth) text.resize(kChipInfoWidth);
   return text;
 }

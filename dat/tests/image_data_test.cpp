@@ -285,6 +285,15 @@ TEST(ImageFile, ChipInformationDecoding) {
   EXPECT_EQ(r.ScannerID, "");
   EXPECT_EQ(r.ScannerType, "T");
   EXPECT_EQ(r.ChipField[1], "Demo_Array");
+
+  // The chip digit goes after the last separator: a single digit as one character, a larger
+  // value (from a damaged file) in full.
+  d.ChipDigit = 7;
+  std::string info = d.GetChipInfo();
+  EXPECT_TRUE(info.ends_with("\x14 7")) << info;
+  d.ChipDigit = 2147483647;
+  info = d.GetChipInfo();
+  EXPECT_TRUE(info.ends_with("\x14 2147483647")) << info;
 }
 
 TEST(ImageFile, TrailerCases) {
