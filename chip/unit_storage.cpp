@@ -5,6 +5,7 @@
 
 #include "chp_format.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <new>
@@ -53,8 +54,10 @@ void SharedBlock::Release() noexcept {
 }
 
 bool SharedBlock::HoldsPair(const void* p) const noexcept {
-  const auto* at = static_cast<const GeneExpressionAtomClass*>(p);
-  return at >= pairs_ && at < pairs_ + pairsMade_;
+  // Compared as addresses: p may point into another array.
+  const auto at = reinterpret_cast<std::uintptr_t>(p);
+  const auto first = reinterpret_cast<std::uintptr_t>(pairs_);
+  return at >= first && at - first < pairsMade_ * sizeof(GeneExpressionAtomClass);
 }
 
 GeneExpressionAtomClass* SharedBlock::TakePairs(std::size_t n,
@@ -63,10 +66,13 @@ GeneExpressionAtomClass* SharedBlock::TakePairs(std::size_t n,
   GeneExpressionAtomClass* first = pairs_ + pairsMade_;
   // Pairs are written to memory that is rarely cached: asking for the lines well ahead keeps
   // many of them in flight instead of stalling on each.
+  // (The address may lie past the block: a prefetch never faults, and it is formed as an
+  // integer, not as a pointer past the array.)
   const auto prefetch = [](const GeneExpressionAtomClass* at) {
-    const char* ahead = reinterpret_cast<const char*>(at + kPairsAhead);
-    __builtin_prefetch(ahead, 1);
-    __builtin_prefetch(ahead + 64, 1);
+    const std::uintptr_t ahead =
+        reinterpret_cast<std::uintptr_t>(at) + kPairsAhead * sizeof(GeneExpressionAtomClass);
+    __builtin_prefetch(reinterpret_cast<const void*>(ahead), 1);
+    __builtin_prefetch(reinterpret_cast<const void*>(ahead + 64), 1);
   };
   if (records != nullptr) {
     // Inlined, the decoding overwrites the constructor's values before they are stored: each
