@@ -270,7 +270,8 @@ class TESK_PENDRIX71_API GeneExpressionAtomClass {
   std::uint16_t atomNumber;
   std::uint8_t pairCode;       // 1 at construction
 
-  GeneExpressionAtomClass() noexcept : pairValue(0.0f), unitNumber(0), atomNumber(0), pairCode(1) {}
+  GeneExpressionAtomClass() noexcept
+      : pairValue(0.0f), unitNumber(0), atomNumber(0), pairCode(1) {}
 };
 
 // =============================================================================================
@@ -500,7 +501,7 @@ class TESK_PENDRIX71_API GeneExpressionUnitClass {
   friend struct pendrix71::UnitStorage;
   // Units read from a result file take their pairs from storage shared by the chip's units:
   // atoms then points into it and is released through SetAtoms or the destructor, never by
-  // delete[]. An array a caller puts in atoms instead is deleted by them as before.
+  // delete[]. An array a caller puts in atoms instead is delete[]d by the unit as before.
   pendrix71::SharedBlock* storage_ = nullptr;
 };
 
