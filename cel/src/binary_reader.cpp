@@ -4,10 +4,16 @@
 //   N cell records (MEAN f32, STDV f32, NPIXELS i16), M masked (X, Y), O outliers (X, Y),
 //   S sub-grid records of 56 bytes. Little-endian throughout.
 // Every count is checked against the bytes left before anything is allocated, and masked and
-// outlier coordinates must lie inside the grid.
+// outlier coordinates must lie inside the grid. The sections behind the cells are read (and
+// checked) first, so that the table is filled in one pass with its flags.
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "binary_reader.h"
 #include "parvel_impl.h"
@@ -30,8 +36,21 @@ class MemorySource {
   explicit MemorySource(Bytes bytes) : bytes_(bytes) {}
   std::uint64_t Remaining() const { return bytes_.size() - pos_; }
   bool Get(void* dst, std::size_t n) {
+    if (!PeekAt(0, dst, n)) return false;
+    pos_ += n;
+    return true;
+  }
+  // Copies n bytes that start `ahead` bytes past the current position, without moving.
+  bool PeekAt(std::uint64_t ahead, void* dst, std::size_t n) {
+    if (ahead > Remaining() || n > Remaining() - ahead) return false;
+    if (n > 0) std::memcpy(dst, bytes_.data() + pos_ + ahead, n);
+    return true;
+  }
+  // Hands the next n bytes to f(bytes, length) in pieces of whole units.
+  template <class F>
+  bool Stream(std::size_t n, std::size_t /*unit*/, F&& f) {
     if (n > Remaining()) return false;
-    if (n > 0) std::memcpy(dst, bytes_.data() + pos_, n);
+    if (n > 0) f(bytes_.data() + pos_, n);
     pos_ += n;
     return true;
   }
@@ -45,6 +64,8 @@ class MemorySource {
 class FileSource {
  public:
   static constexpr std::size_t kWindow = 64 * 1024;
+  // Pieces handed out by Stream: small enough to stay in the core's cache while they are used.
+  static constexpr std::size_t kPiece = 256 * 1024;
 
   // `head` holds the first bytes of the file, already read.
   FileSource(InFile& file, ByteBuffer& head) : file_(file), window_(head) {
@@ -83,10 +104,33 @@ class FileSource {
     }
     return true;
   }
+  bool PeekAt(std::uint64_t ahead, void* dst, std::size_t n) {
+    if (ahead > Remaining() || n > Remaining() - ahead) return false;
+    const std::uint64_t at = pos_ + ahead;
+    if (at >= win_begin_ && at + n <= win_begin_ + win_len_) {
+      if (n > 0) std::memcpy(dst, window_.data() + (at - win_begin_), n);
+      return true;
+    }
+    return file_.ReadAt(dst, n, at) == static_cast<std::int64_t>(n);
+  }
+  template <class F>
+  bool Stream(std::size_t n, std::size_t unit, F&& f) {
+    if (n > Remaining()) return false;
+    const std::size_t piece = kPiece / unit * unit;
+    if (n > 0) piece_.Resize(std::min(n, piece));
+    while (n > 0) {
+      const std::size_t take = std::min(n, piece);
+      if (!Get(piece_.data(), take)) return false;
+      f(piece_.data(), take);
+      n -= take;
+    }
+    return true;
+  }
 
  private:
   InFile& file_;
   ByteBuffer& window_;
+  ByteBuffer piece_;
   std::uint64_t win_begin_ = 0;
   std::size_t win_len_ = 0;
   std::uint64_t pos_ = 0;
@@ -115,49 +159,122 @@ bool GetText(Source& s, std::string& out) {
   return true;
 }
 
-// Widens m packed 10-byte records, which were read into the tail of the chunk at byte 6*m, into
-// 16-byte entries from the chunk's start. Going forward, entry i ends at 16i + 16 <= 6m + 10(i+1),
-// the start of record i + 1, so no record is overwritten before it has been read.
-void WidenCells(CellEntryClass* chunk, std::size_t m, std::int64_t cols, std::int64_t& x,
-                std::int64_t& y) {
-  auto* base = reinterpret_cast<unsigned char*>(chunk);
-  const unsigned char* src = base + 6 * m;
-  for (std::size_t i = 0; i < m; ++i) {
+// Flags of an entry as they sit in its second eight bytes (OUTLIER byte 14, MASKED byte 15).
+constexpr std::uint64_t kOutlierBits = std::uint64_t{1} << 48;
+constexpr std::uint64_t kMaskedBits = std::uint64_t{1} << 56;
+
+// Tables larger than this are written with streaming stores: they do not fit the cache anyway,
+// and the stores then skip reading every line of the table before overwriting it.
+constexpr std::size_t kStreamAbove = std::size_t{4} << 20;
+
+// Writes `count` entries of one row from packed 10-byte records; entry k gets X = x + k.
+template <bool kStreaming>
+void WriteRun(CellEntryClass* dst, const unsigned char* src, std::size_t count, std::uint64_t x,
+              std::uint64_t y_bits) {
+  auto* out = reinterpret_cast<unsigned char*>(dst);
+  for (std::size_t k = 0; k < count; ++k) {
     std::uint64_t values;
     std::uint16_t npixels;
-    std::memcpy(&values, src + kCellRecord * i, 8);
-    std::memcpy(&npixels, src + kCellRecord * i + 8, 2);
-    const std::uint64_t rest = std::uint64_t{static_cast<std::uint16_t>(x)} |
-                               (std::uint64_t{static_cast<std::uint16_t>(y)} << 16) |
-                               (std::uint64_t{npixels} << 32);
-    std::memcpy(base + 16 * i, &values, 8);
-    std::memcpy(base + 16 * i + 8, &rest, 8);
-    if (++x == cols) {
-      x = 0;
-      ++y;
+    std::memcpy(&values, src + kCellRecord * k, 8);
+    std::memcpy(&npixels, src + kCellRecord * k + 8, 2);
+    const std::uint64_t rest = ((x + k) & 0xFFFF) | y_bits | (std::uint64_t{npixels} << 32);
+#if defined(__SSE2__)
+    if constexpr (kStreaming) {
+      _mm_stream_si128(reinterpret_cast<__m128i*>(out + 16 * k),
+                       _mm_set_epi64x(static_cast<long long>(rest), static_cast<long long>(values)));
+      continue;
     }
+#endif
+    std::memcpy(out + 16 * k, &values, 8);
+    std::memcpy(out + 16 * k + 8, &rest, 8);
   }
 }
 
-// Masked or outlier records: set `flag` of the entry at Y * cols + X.
+// Fills the table from its packed records, fed in pieces of whole records, in one pass that
+// also sets the flags of the masked and outlier cells (`marks`: index << 2 | 1 outlier, 2
+// masked; sorted).
+class Widener {
+ public:
+  Widener(CellEntryClass* table, std::size_t n, std::int64_t cols,
+          const std::vector<std::uint64_t>& marks)
+      : table_(table), cols_(cols), marks_(marks),
+        streaming_(n * sizeof(CellEntryClass) > kStreamAbove) {}
+  ~Widener() {
+#if defined(__SSE2__)
+    if (streaming_) _mm_sfence();
+#endif
+  }
+  Widener(const Widener&) = delete;
+  Widener& operator=(const Widener&) = delete;
+
+  void Feed(const unsigned char* src, std::size_t m) {
+    while (m > 0) {
+      const std::uint64_t to_mark =
+          next_ < marks_.size() ? (marks_[next_] >> 2) - i_ : std::uint64_t(-1);
+      std::uint64_t run = std::min<std::uint64_t>(m, static_cast<std::uint64_t>(cols_ - x_));
+      run = std::min(run, to_mark);
+      if (run == 0) {
+        // A flagged cell: every mark of it, then the entry with its flags.
+        std::uint64_t flags = 0;
+        while (next_ < marks_.size() && (marks_[next_] >> 2) == i_) {
+          flags |= (marks_[next_] & 1 ? kOutlierBits : 0) | (marks_[next_] & 2 ? kMaskedBits : 0);
+          ++next_;
+        }
+        CellEntryClass* e = table_ + i_;
+        WriteRun<false>(e, src, 1, static_cast<std::uint64_t>(x_), YBits());
+        std::uint64_t rest;
+        std::memcpy(&rest, reinterpret_cast<unsigned char*>(e) + 8, 8);
+        rest |= flags;
+        std::memcpy(reinterpret_cast<unsigned char*>(e) + 8, &rest, 8);
+        run = 1;
+      } else if (streaming_) {
+        WriteRun<true>(table_ + i_, src, run, static_cast<std::uint64_t>(x_), YBits());
+      } else {
+        WriteRun<false>(table_ + i_, src, run, static_cast<std::uint64_t>(x_), YBits());
+      }
+      src += kCellRecord * run;
+      m -= run;
+      i_ += run;
+      x_ += static_cast<std::int64_t>(run);
+      if (x_ == cols_) {
+        x_ = 0;
+        ++y_;
+      }
+    }
+  }
+
+ private:
+  std::uint64_t YBits() const { return std::uint64_t{static_cast<std::uint16_t>(y_)} << 16; }
+
+  CellEntryClass* table_;
+  std::int64_t cols_;
+  const std::vector<std::uint64_t>& marks_;
+  bool streaming_;
+  std::size_t next_ = 0;
+  std::uint64_t i_ = 0;
+  std::int64_t x_ = 0, y_ = 0;
+};
+
+// Masked or outlier records, `ahead` bytes past the current position: each must name a cell
+// of the grid and of the table; appends index << 2 | flag to marks.
 template <class Source>
-bool MarkCells(ParvelClass::Impl& d, Source& s, std::uint32_t count,
-               std::uint8_t CellEntryClass::*flag) {
+bool ReadMarks(Source& s, std::uint64_t ahead, std::uint32_t count, std::uint64_t flag,
+               std::int64_t rows, std::int64_t cols, std::size_t n,
+               std::vector<std::uint64_t>& marks) {
   constexpr std::size_t kBlock = 4096;
   std::uint16_t xy[kBlock * 2];
-  const std::int64_t cols = d.cols, rows = d.rows;
-  const std::size_t n = d.cells.size();
   std::uint32_t left = count;
   while (left > 0) {
     const std::size_t take = std::min<std::size_t>(left, kBlock);
-    if (!s.Get(xy, take * kCoordRecord)) return false;
+    if (!s.PeekAt(ahead, xy, take * kCoordRecord)) return false;
     for (std::size_t k = 0; k < take; ++k) {
       const std::int64_t x = xy[2 * k], y = xy[2 * k + 1];
       if (x >= cols || y >= rows) return false;
       const std::int64_t i = y * cols + x;
       if (static_cast<std::uint64_t>(i) >= n) return false;
-      d.cells[static_cast<std::size_t>(i)].*flag = 1;
+      marks.push_back(static_cast<std::uint64_t>(i) << 2 | flag);
     }
+    ahead += take * kCoordRecord;
     left -= static_cast<std::uint32_t>(take);
   }
   return true;
@@ -184,44 +301,50 @@ int Decode(ParvelClass::Impl& d, Source& s, bool header_only) {
   }
   d.cell_margin = margin;
   if (n_sub < 0) return 0;
-  const std::uint64_t need = std::uint64_t(n) * kCellRecord +
-                             (std::uint64_t(n_out) + n_mask) * kCoordRecord +
-                             std::uint64_t(n_sub) * kSubGridRecord;
+  const std::uint64_t cell_bytes = std::uint64_t(n) * kCellRecord;
+  const std::uint64_t mark_bytes = (std::uint64_t(n_out) + n_mask) * kCoordRecord;
+  const std::uint64_t need = cell_bytes + mark_bytes + std::uint64_t(n_sub) * kSubGridRecord;
   if (need > s.Remaining()) return 0;
   d.n_outliers = n_out;
   d.n_masked = n_mask;
   if (header_only) return 1;
 
-  // Cells, chunk by chunk, read straight into the table's storage.
-  d.cells.clear();
-  d.cells.GrowRaw(static_cast<std::size_t>(n));
-  std::int64_t x = 0, y = 0;
-  for (std::size_t done = 0, c = 0; done < static_cast<std::size_t>(n); ++c) {
-    const std::size_t m = std::min(CellStore::kChunk, static_cast<std::size_t>(n) - done);
-    CellEntryClass* chunk = d.cells.Chunk(c);
-    if (!s.Get(reinterpret_cast<unsigned char*>(chunk) + 6 * m, m * kCellRecord)) {
-      d.cells.Truncate(done);
-      return 0;
-    }
-    WidenCells(chunk, m, cols, x, y);
-    done += m;
+  // The sections behind the cells first (all of them fit the file: checked above), so that
+  // the cells are written once, flags included, in a single pass over the table.
+  const std::size_t cells = static_cast<std::size_t>(n);
+  std::vector<std::uint64_t> marks;
+  marks.reserve(std::size_t{n_mask} + n_out);
+  if (!ReadMarks(s, cell_bytes, n_mask, 2, rows, cols, cells, marks)) return 0;
+  if (!ReadMarks(s, cell_bytes + std::uint64_t{n_mask} * kCoordRecord, n_out, 1, rows, cols,
+                 cells, marks)) {
+    return 0;
+  }
+  if (!std::is_sorted(marks.begin(), marks.end())) std::sort(marks.begin(), marks.end());
+  std::vector<SUBGRID> subgrids(static_cast<std::size_t>(n_sub));
+  if (!s.PeekAt(cell_bytes + mark_bytes, subgrids.data(), subgrids.size() * kSubGridRecord)) {
+    return 0;
+  }
+  for (const SUBGRID& g : subgrids) {
+    if (!SubGridInGrid(g, rows, cols)) return 0;
+  }
+
+  CellEntryClass* table = d.cells.AssignRaw(cells);
+  bool ok;
+  {
+    Widener widen(table, cells, cols, marks);
+    ok = s.Stream(static_cast<std::size_t>(cell_bytes), kCellRecord,
+                  [&](const unsigned char* p, std::size_t len) { widen.Feed(p, len / kCellRecord); });
+  }
+  if (!ok) {
+    d.cells.clear();
+    return 0;
   }
   if (n > 0 && cols <= 65536 && (n - 1) / cols <= 65535) {
     d.index.SetPositional(cols);
   } else {
     d.index.Reset();
   }
-
-  if (!MarkCells(d, s, n_mask, &CellEntryClass::MASKED)) return 0;
-  if (!MarkCells(d, s, n_out, &CellEntryClass::OUTLIER)) return 0;
-
-  d.subgrids.reserve(static_cast<std::size_t>(n_sub));
-  for (std::int32_t k = 0; k < n_sub; ++k) {
-    SUBGRID g;
-    if (!s.Get(&g, sizeof g)) return 0;
-    if (!SubGridInGrid(g, rows, cols)) return 0;
-    d.subgrids.push_back(g);
-  }
+  d.subgrids = std::move(subgrids);
   return 1;
 }
 

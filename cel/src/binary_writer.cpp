@@ -1,4 +1,6 @@
 // Writer of the binary encoding (version 4); see binary_reader.cpp for the layout.
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -21,6 +23,30 @@ void PutCoords(AtomicWriter& w, const std::vector<std::uint32_t>& xy) {
   w.Put(xy.data(), xy.size() * sizeof(std::uint32_t));
 }
 
+constexpr std::size_t kCellRecord = 10;
+constexpr std::size_t kBlock = 4096;  // entries encoded between two looks at the flags
+
+// Writes the records of m <= kBlock entries (MEAN and STDV are an entry's first eight bytes,
+// NPIXELS follows at 12) and returns how many entries have a flag set; their positions go to
+// flagged. No branches on the data, and no stores the compiler must think alias the table.
+std::size_t EncodeCells(const unsigned char* __restrict src, std::size_t m,
+                        char* __restrict out, std::uint16_t* __restrict flagged) {
+  constexpr std::size_t kPrefetchAhead = 4096;
+  std::size_t f = 0;
+  for (std::size_t k = 0; k < m; ++k) {
+    if ((k & 3) == 0) __builtin_prefetch(src + 16 * k + kPrefetchAhead);
+    std::uint64_t values, rest;
+    std::memcpy(&values, src + 16 * k, 8);
+    std::memcpy(&rest, src + 16 * k + 8, 8);
+    const auto npixels = static_cast<std::uint16_t>(rest >> 32);
+    std::memcpy(out + kCellRecord * k, &values, 8);
+    std::memcpy(out + kCellRecord * k + 8, &npixels, 2);
+    flagged[f] = static_cast<std::uint16_t>(k);
+    f += (rest >> 48) != 0;
+  }
+  return f;
+}
+
 }  // namespace
 
 int WriteBinary(ParvelClass::Impl& d) {
@@ -29,19 +55,7 @@ int WriteBinary(ParvelClass::Impl& d) {
   if (!w.Open(d.name)) return 0;
   TakeGridSizeFromHeader(d);
 
-  // One pass over the table counts the flags and collects their coordinates in table order.
-  std::vector<std::uint32_t> masked, outliers;
   const std::size_t n = d.cells.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const CellEntryClass& e = d.cells[i];
-    if ((e.MASKED | e.OUTLIER) == 0) continue;
-    const std::uint32_t xy = std::uint32_t{e.X} | (std::uint32_t{e.Y} << 16);
-    if (e.MASKED != 0) masked.push_back(xy);
-    if (e.OUTLIER != 0) outliers.push_back(xy);
-  }
-  d.n_masked = static_cast<std::uint32_t>(masked.size());
-  d.n_outliers = static_cast<std::uint32_t>(outliers.size());
-
   PutI32(w, 64);
   PutI32(w, 4);
   PutI32(w, d.rows);
@@ -51,25 +65,43 @@ int WriteBinary(ParvelClass::Impl& d) {
   PutText(w, d.algorithm);
   PutText(w, d.params);
   PutI32(w, d.cell_margin);
-  PutI32(w, static_cast<std::int32_t>(d.n_outliers));
-  PutI32(w, static_cast<std::int32_t>(d.n_masked));
+  // The two flag counts are known once the cells are out; they are filled in then.
+  const std::uint64_t counts_at = 4 * 4 + 3 * 4 + d.header.size() + d.algorithm.size() +
+                                  d.params.size() + 4 + 4;
+  PutI32(w, 0);
+  PutI32(w, 0);
   PutI32(w, static_cast<std::int32_t>(d.subgrids.size()));
 
-  // Cell records: MEAN and STDV are the entry's first eight bytes, NPIXELS follows at 12.
-  constexpr std::size_t kBlock = 4096;
-  for (std::size_t i = 0; i < n;) {
-    const std::size_t m = std::min(kBlock, n - i);
-    char* out = w.Reserve(m * 10);
-    for (std::size_t k = 0; k < m; ++k, ++i) {
-      const auto* e = reinterpret_cast<const unsigned char*>(&d.cells[i]);
-      std::memcpy(out + 10 * k, e, 8);
-      std::memcpy(out + 10 * k + 8, e + 12, 2);
+  // One pass over the table writes the cell records and collects the flagged cells'
+  // coordinates in table order.
+  std::vector<std::uint32_t> masked, outliers;
+  std::uint16_t flagged[kBlock];
+  d.cells.ForEachRun([&](const CellEntryClass* run, std::size_t count) {
+    const auto* src = reinterpret_cast<const unsigned char*>(run);
+    while (count > 0) {
+      const std::size_t m = std::min(kBlock, count);
+      const std::size_t f = EncodeCells(src, m, w.Reserve(m * kCellRecord), flagged);
+      w.Advance(m * kCellRecord);
+      for (std::size_t j = 0; j < f; ++j) {
+        std::uint64_t rest;
+        std::memcpy(&rest, src + 16 * flagged[j] + 8, 8);
+        // X in the low and Y in the high half: the two int16 fields in file order.
+        const auto xy = static_cast<std::uint32_t>(rest);
+        if ((rest >> 56) != 0) masked.push_back(xy);             // MASKED, byte 15
+        if (((rest >> 48) & 0xFF) != 0) outliers.push_back(xy);  // OUTLIER, byte 14
+      }
+      src += 16 * m;
+      count -= m;
     }
-    w.Advance(m * 10);
-  }
+  });
+  d.n_masked = static_cast<std::uint32_t>(masked.size());
+  d.n_outliers = static_cast<std::uint32_t>(outliers.size());
   PutCoords(w, masked);
   PutCoords(w, outliers);
   w.Put(d.subgrids.data(), d.subgrids.size() * sizeof(SUBGRID));
+  const std::int32_t counts[2] = {static_cast<std::int32_t>(d.n_outliers),
+                                  static_cast<std::int32_t>(d.n_masked)};
+  w.PatchAt(counts_at, counts, sizeof counts);
   return w.Commit() ? 1 : 0;
 }
 

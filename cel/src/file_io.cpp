@@ -42,6 +42,21 @@ std::int64_t InFile::Read(void* dst, std::size_t n) {
   return static_cast<std::int64_t>(done);
 }
 
+std::int64_t InFile::ReadAt(void* dst, std::size_t n, std::uint64_t offset) {
+  auto* p = static_cast<char*>(dst);
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t r = ::pread(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (r == 0) break;
+    done += static_cast<std::size_t>(r);
+  }
+  return static_cast<std::int64_t>(done);
+}
+
 void ByteBuffer::Resize(std::size_t n) {
   if (n > capacity_) {
     auto bigger = std::make_unique_for_overwrite<unsigned char[]>(n);
@@ -72,13 +87,39 @@ bool AtomicWriter::Open(const std::string& target) {
   if (file_.Create(target) != 0) return false;
   buffer_ = std::make_unique_for_overwrite<char[]>(kBuffer);
   fill_ = 0;
+  flushed_ = 0;
   failed_ = false;
   return true;
 }
 
 void AtomicWriter::Flush() {
   if (!failed_ && tesk::internal::WriteAll(file_.fd(), buffer_.get(), fill_) != 0) failed_ = true;
+  flushed_ += fill_;
   fill_ = 0;
+}
+
+void AtomicWriter::PatchAt(std::uint64_t offset, const void* data, std::size_t n) {
+  if (offset + n > flushed_ + fill_) {
+    failed_ = true;
+    return;
+  }
+  if (offset >= flushed_) {
+    std::memcpy(buffer_.get() + (offset - flushed_), data, n);
+    return;
+  }
+  Flush();
+  const char* p = static_cast<const char*>(data);
+  while (!failed_ && n > 0) {
+    const ssize_t r = ::pwrite(file_.fd(), p, n, static_cast<off_t>(offset));
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) {
+      failed_ = true;
+      break;
+    }
+    p += r;
+    n -= static_cast<std::size_t>(r);
+    offset += static_cast<std::uint64_t>(r);
+  }
 }
 
 void AtomicWriter::Put(const void* data, std::size_t n) {

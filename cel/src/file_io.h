@@ -38,6 +38,8 @@ class InFile {
   std::uint64_t Size() const { return size_; }
   // Reads up to n bytes, retrying short reads; returns the count read, or -1 on error.
   std::int64_t Read(void* dst, std::size_t n);
+  // Reads up to n bytes at offset, leaving the file position alone; as Read.
+  std::int64_t ReadAt(void* dst, std::size_t n, std::uint64_t offset);
   // Reads everything from the current position to the end.
   bool ReadRest(ByteBuffer& out);
 
@@ -51,7 +53,7 @@ class InFile {
 // Commit the temporary file is removed and the target keeps its old content.
 class AtomicWriter {
  public:
-  static constexpr std::size_t kBuffer = std::size_t{1} << 20;
+  static constexpr std::size_t kBuffer = std::size_t{1} << 18;
 
   AtomicWriter() = default;
   AtomicWriter(const AtomicWriter&) = delete;
@@ -67,6 +69,9 @@ class AtomicWriter {
   void Advance(std::size_t n) { fill_ += n; }
   void Put(const void* data, std::size_t n);
   void Put(const std::string& s) { Put(s.data(), s.size()); }
+  // Overwrites n bytes already put at offset from the start of the file (header fields known
+  // only once the rest is out).
+  void PatchAt(std::uint64_t offset, const void* data, std::size_t n);
   bool Failed() const { return failed_; }
   // Flushes, closes and renames over the target; false (and nothing replaced) on any error.
   bool Commit();
@@ -77,6 +82,7 @@ class AtomicWriter {
   tesk::internal::ReplacementFile file_;
   std::unique_ptr<char[]> buffer_;
   std::size_t fill_ = 0;
+  std::uint64_t flushed_ = 0;  // bytes handed to the file so far
   bool failed_ = false;
 };
 
