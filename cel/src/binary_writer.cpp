@@ -31,7 +31,7 @@ constexpr std::size_t kBlock = 4096;  // entries encoded between two looks at th
 // flagged. No branches on the data, and no stores the compiler must think alias the table.
 std::size_t EncodeCells(const unsigned char* __restrict src, std::size_t m,
                         char* __restrict out, std::uint16_t* __restrict flagged) {
-  constexpr std::size_t kPrefetchAhead = 4096;
+  constexpr std::size_t kPrefetchAhead = 8192;
   std::size_t f = 0;
   for (std::size_t k = 0; k < m; ++k) {
     if ((k & 3) == 0) __builtin_prefetch(src + 16 * k + kPrefetchAhead);
