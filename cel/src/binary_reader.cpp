@@ -191,13 +191,12 @@ void WriteRun(CellEntryClass* dst, const unsigned char* src, std::size_t count, 
 }
 
 // Fills the table from its packed records, fed in pieces of whole records, in one pass that
-// also sets the flags of the masked and outlier cells (`marks`: index << 2 | 1 outlier, 2
-// masked; sorted).
+// also sets the flags of the masked and outlier cells (sorted table indices).
 class Widener {
  public:
   Widener(CellEntryClass* table, std::size_t n, std::int64_t cols,
-          const std::vector<std::uint64_t>& marks)
-      : table_(table), cols_(cols), marks_(marks),
+          const std::vector<std::uint32_t>& masked, const std::vector<std::uint32_t>& outliers)
+      : table_(table), cols_(cols), masked_(masked), outliers_(outliers),
         streaming_(n * sizeof(CellEntryClass) > kStreamAbove) {}
   ~Widener() {
 #if defined(__SSE2__)
@@ -209,23 +208,25 @@ class Widener {
 
   void Feed(const unsigned char* src, std::size_t m) {
     while (m > 0) {
-      const std::uint64_t to_mark =
-          next_ < marks_.size() ? (marks_[next_] >> 2) - i_ : std::uint64_t(-1);
+      const std::uint64_t flagged = std::min(Next(masked_, next_masked_), Next(outliers_, next_outlier_));
       std::uint64_t run = std::min<std::uint64_t>(m, static_cast<std::uint64_t>(cols_ - x_));
-      run = std::min(run, to_mark);
+      run = std::min(run, flagged - i_);
       if (run == 0) {
         // A flagged cell: every mark of it, then the entry with its flags.
         std::uint64_t flags = 0;
-        while (next_ < marks_.size() && (marks_[next_] >> 2) == i_) {
-          flags |= (marks_[next_] & 1 ? kOutlierBits : 0) | (marks_[next_] & 2 ? kMaskedBits : 0);
-          ++next_;
+        for (; next_masked_ < masked_.size() && masked_[next_masked_] == i_; ++next_masked_) {
+          flags |= kMaskedBits;
         }
-        CellEntryClass* e = table_ + i_;
-        WriteRun<false>(e, src, 1, static_cast<std::uint64_t>(x_), YBits());
+        for (; next_outlier_ < outliers_.size() && outliers_[next_outlier_] == i_;
+             ++next_outlier_) {
+          flags |= kOutlierBits;
+        }
+        auto* e = reinterpret_cast<unsigned char*>(table_ + i_);
+        WriteRun<false>(table_ + i_, src, 1, static_cast<std::uint64_t>(x_), YBits());
         std::uint64_t rest;
-        std::memcpy(&rest, reinterpret_cast<unsigned char*>(e) + 8, 8);
+        std::memcpy(&rest, e + 8, 8);
         rest |= flags;
-        std::memcpy(reinterpret_cast<unsigned char*>(e) + 8, &rest, 8);
+        std::memcpy(e + 8, &rest, 8);
         run = 1;
       } else if (streaming_) {
         WriteRun<true>(table_ + i_, src, run, static_cast<std::uint64_t>(x_), YBits());
@@ -244,25 +245,30 @@ class Widener {
   }
 
  private:
+  static std::uint64_t Next(const std::vector<std::uint32_t>& v, std::size_t k) {
+    return k < v.size() ? v[k] : std::uint64_t(-1);
+  }
   std::uint64_t YBits() const { return std::uint64_t{static_cast<std::uint16_t>(y_)} << 16; }
 
   CellEntryClass* table_;
   std::int64_t cols_;
-  const std::vector<std::uint64_t>& marks_;
+  const std::vector<std::uint32_t>& masked_;
+  const std::vector<std::uint32_t>& outliers_;
   bool streaming_;
-  std::size_t next_ = 0;
+  std::size_t next_masked_ = 0, next_outlier_ = 0;
   std::uint64_t i_ = 0;
   std::int64_t x_ = 0, y_ = 0;
 };
 
 // Masked or outlier records, `ahead` bytes past the current position: each must name a cell
-// of the grid and of the table; appends index << 2 | flag to marks.
+// of the grid and of the table. Returns their table indices, sorted (4 bytes per record: no
+// more than the file holds).
 template <class Source>
-bool ReadMarks(Source& s, std::uint64_t ahead, std::uint32_t count, std::uint64_t flag,
-               std::int64_t rows, std::int64_t cols, std::size_t n,
-               std::vector<std::uint64_t>& marks) {
+bool ReadMarks(Source& s, std::uint64_t ahead, std::uint32_t count, std::int64_t rows,
+               std::int64_t cols, std::size_t n, std::vector<std::uint32_t>& marks) {
   constexpr std::size_t kBlock = 4096;
   std::uint16_t xy[kBlock * 2];
+  marks.reserve(count);
   std::uint32_t left = count;
   while (left > 0) {
     const std::size_t take = std::min<std::size_t>(left, kBlock);
@@ -272,11 +278,12 @@ bool ReadMarks(Source& s, std::uint64_t ahead, std::uint32_t count, std::uint64_
       if (x >= cols || y >= rows) return false;
       const std::int64_t i = y * cols + x;
       if (static_cast<std::uint64_t>(i) >= n) return false;
-      marks.push_back(static_cast<std::uint64_t>(i) << 2 | flag);
+      marks.push_back(static_cast<std::uint32_t>(i));  // n fits an int32
     }
     ahead += take * kCoordRecord;
     left -= static_cast<std::uint32_t>(take);
   }
+  if (!std::is_sorted(marks.begin(), marks.end())) std::sort(marks.begin(), marks.end());
   return true;
 }
 
@@ -312,14 +319,12 @@ int Decode(ParvelClass::Impl& d, Source& s, bool header_only) {
   // The sections behind the cells first (all of them fit the file: checked above), so that
   // the cells are written once, flags included, in a single pass over the table.
   const std::size_t cells = static_cast<std::size_t>(n);
-  std::vector<std::uint64_t> marks;
-  marks.reserve(std::size_t{n_mask} + n_out);
-  if (!ReadMarks(s, cell_bytes, n_mask, 2, rows, cols, cells, marks)) return 0;
-  if (!ReadMarks(s, cell_bytes + std::uint64_t{n_mask} * kCoordRecord, n_out, 1, rows, cols,
-                 cells, marks)) {
+  std::vector<std::uint32_t> masked, outliers;
+  if (!ReadMarks(s, cell_bytes, n_mask, rows, cols, cells, masked)) return 0;
+  if (!ReadMarks(s, cell_bytes + std::uint64_t{n_mask} * kCoordRecord, n_out, rows, cols, cells,
+                 outliers)) {
     return 0;
   }
-  if (!std::is_sorted(marks.begin(), marks.end())) std::sort(marks.begin(), marks.end());
   std::vector<SUBGRID> subgrids(static_cast<std::size_t>(n_sub));
   if (!s.PeekAt(cell_bytes + mark_bytes, subgrids.data(), subgrids.size() * kSubGridRecord)) {
     return 0;
@@ -331,7 +336,7 @@ int Decode(ParvelClass::Impl& d, Source& s, bool header_only) {
   CellEntryClass* table = d.cells.AssignRaw(cells);
   bool ok;
   {
-    Widener widen(table, cells, cols, marks);
+    Widener widen(table, cells, cols, masked, outliers);
     ok = s.Stream(static_cast<std::size_t>(cell_bytes), kCellRecord,
                   [&](const unsigned char* p, std::size_t len) { widen.Feed(p, len / kCellRecord); });
   }
