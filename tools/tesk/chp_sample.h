@@ -18,10 +18,10 @@
 
 namespace tesk::sample::result {
 
-inline constexpr char kAlgorithm[] = "ExpressionStat";
-inline constexpr char kAlgorithmVersion[] = "5.0";
+inline constexpr char kAlgorithm[] = "TeskSignal";
+inline constexpr char kAlgorithmVersion[] = "1.2";
 inline constexpr char kParameters[] =
-    "Alpha1=0.04;Alpha2=0.06;Tau=0.015;Gamma1H=0.0045;Gamma1L=0.0045;TGT=500;SF=1.0";
+    "TrimLow=0.02;TrimHigh=0.02;Target=500;Scale=1.0";
 inline constexpr char kIdentifier[] = "tesk-sample-analysis";
 
 inline std::uint32_t Mix(std::uint32_t a, std::uint32_t b) {
@@ -134,7 +134,7 @@ inline void FillResults(ChipClass& chip) {
       }
     }
   }
-  chip.chipSummary = ("RawQ=2.10;Background=45.30;Noise=1.90;ScaleFactor=" +
+  chip.chipSummary = ("Background=45.30;Noise=1.90;ScaleFactor=" +
                       std::to_string(scale).substr(0, 4)).c_str();
   if (!composite.empty()) {
     chip.composite.SetSequence(composite.c_str());
