@@ -72,7 +72,6 @@ inline SUBGRID Grid(int row, int col, float corner, int left, int top, int right
 // The header text of a typical file of a cols x rows grid.
 inline std::string Header(int cols, int rows) {
   return "Cols=" + std::to_string(cols) + "\nRows=" + std::to_string(rows) +
-         "\nTotalX=" + std::to_string(cols) + "\nTotalY=" + std::to_string(rows) +
          "\nGridCornerUL=10 12\nGridCornerUR=400 11\nGridCornerLR=401 405\nGridCornerLL=9 "
          "404\nAlgorithm=Percentile\n"
          "DatHeader=[0..46000]  demo:CLS=4733 RWS=4733 XIN=3  YIN=3  VE=17        2.0 "

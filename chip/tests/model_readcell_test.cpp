@@ -21,7 +21,7 @@ using model_test::WriteText;
 bool WriteCellFile(const std::string& path) {
   ParvelClass cel(nullptr);
   cel.SetName(path.c_str());
-  cel.SetHeader("Cols=8\nRows=8\nTotalX=8\nTotalY=8\n");
+  cel.SetHeader("Cols=8\nRows=8\n");
   for (int i = 0; i < 64; ++i) {
     CellEntryClass e;
     e.X = static_cast<std::uint16_t>(i % 8);

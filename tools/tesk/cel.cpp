@@ -46,11 +46,9 @@ std::string SampleHeader() {
                 "GridCornerUL=%d %d\nGridCornerUR=%d %d\nGridCornerLR=%d %d\nGridCornerLL=%d %d\n",
                 kGridCorners[0], kGridCorners[1], kGridCorners[2], kGridCorners[3],
                 kGridCorners[4], kGridCorners[5], kGridCorners[6], kGridCorners[7]);
-  return "Cols=" + std::to_string(cols) + "\nRows=" + std::to_string(rows) +
-         "\nTotalX=" + std::to_string(cols) + "\nTotalY=" + std::to_string(rows) +
-         "\nOffsetX=0\nOffsetY=0\n" + corners + "Algorithm=Percentile\n" + ImageHeaderLine() +
-         "AlgorithmParameters=Percentile:75;CellMargin:2;OutlierHigh:1.500;OutlierLow:1.004;"
-         "PixelRule:Inner\n";
+  return "Cols=" + std::to_string(cols) + "\nRows=" + std::to_string(rows) + "\n" + corners +
+         "Algorithm=Percentile\n" + ImageHeaderLine() +
+         "AlgorithmParameters=Percentile:75;CellMargin:2;OutlierHigh:1.500;OutlierLow:1.004\n";
 }
 
 // The two-line header of a version 2 file: size, then corners and the scanner header copy.
