@@ -77,12 +77,6 @@ using tesk::bench::ReadBytes;
 
 tesk::bench::RatioReport g_summary("cel_bench", "parvel", 40);
 
-// Times baseline and subject alternately and keeps the ratio for the closing summary.
-template <class B, class S>
-void Pair(benchmark::State& state, const std::string& name, double target, B baseline, S subject) {
-  g_summary.Add(name, tesk::bench::Interleaved(state, "parvel", baseline, subject), target);
-}
-
 // Memory the settling step writes: larger than the caches, so that each read side starts with
 // none of its own or the other side's data cached.
 std::vector<char>& SettleBuffer() {
@@ -124,6 +118,8 @@ void SettledPair(benchmark::State& state, const std::string& name, double target
   g_summary.Add(name, tesk::bench::PairTimes{tb / n * 1e3, ts / n * 1e3}, target);
 }
 
+// Times baseline and subject alternately, with an untimed step between iterations, and keeps
+// the ratio for the closing summary.
 template <class B, class S, class Between>
 void Pair(benchmark::State& state, const std::string& name, double target, B baseline, S subject,
           Between between) {
@@ -203,11 +199,11 @@ void Text3Read(benchmark::State& state) {
       [&] { ParvelRead(f.text3); });
 }
 
-// Both sides write the same number of bytes to a file that does not exist yet; the files are
-// removed between iterations, untimed. (Over an existing file each side also pays for freeing
-// the old file's blocks, which on some file systems costs more through a rename than through
-// a truncation: BinaryWriteOver measures that case.)
-void BinaryWrite(benchmark::State& state) {
+// Both sides write the same number of bytes. With `fresh`, to a file that does not exist yet
+// (the files are removed between iterations, untimed); otherwise each side replaces the file
+// it wrote in the previous iteration: the baseline truncates it, the library renames its new
+// file over it, which on some file systems costs more than a truncation.
+void WritePair(benchmark::State& state, const std::string& name, bool fresh) {
   Files& f = TheFiles();
   ParvelClass cel;
   cel.SetName(f.binary.c_str());
@@ -216,7 +212,7 @@ void BinaryWrite(benchmark::State& state) {
   std::size_t size = 0;
   auto bytes = ReadBytes(f.binary, size);
   Pair(
-      state, "binary Write, new file / one write", 1.5,
+      state, name, 1.5,
       [&] {
         const int fd = ::open(f.out_baseline.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (::write(fd, bytes.get(), size) != static_cast<ssize_t>(size)) std::abort();
@@ -226,31 +222,18 @@ void BinaryWrite(benchmark::State& state) {
         if (!cel.Write()) std::abort();
       },
       [&] {
+        if (!fresh) return;
         ::unlink(f.out.c_str());
         ::unlink(f.out_baseline.c_str());
       });
 }
 
-// The same, each side replacing the file it wrote in the previous iteration: the baseline
-// truncates it, the library renames its new file over it.
+void BinaryWrite(benchmark::State& state) {
+  WritePair(state, "binary Write, new file / one write", true);
+}
+
 void BinaryWriteOver(benchmark::State& state) {
-  Files& f = TheFiles();
-  ParvelClass cel;
-  cel.SetName(f.binary.c_str());
-  if (!cel.Read()) std::abort();
-  cel.SetName(f.out.c_str());
-  std::size_t size = 0;
-  auto bytes = ReadBytes(f.binary, size);
-  Pair(
-      state, "binary Write, replacing / one write", 1.5,
-      [&] {
-        const int fd = ::open(f.out_baseline.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (::write(fd, bytes.get(), size) != static_cast<ssize_t>(size)) std::abort();
-        ::close(fd);
-      },
-      [&] {
-        if (!cel.Write()) std::abort();
-      });
+  WritePair(state, "binary Write, replacing / one write", false);
 }
 
 }  // namespace
