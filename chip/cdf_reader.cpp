@@ -45,6 +45,17 @@ using pendrix71::NextInt;
 using pendrix71::ValueOf;
 using pendrix71::BlockAt;
 
+// A cell line that belongs to no atom: its probe is marked '!', or it names neither base.
+bool IsBackground(const LayoutCellLine& line) {
+  return line.probe[0] == '!' || (line.probeBase == ' ' && line.targetBase == ' ');
+}
+
+void DescribeBlock(UnitBlockInfoClass& block, std::string_view name, int firstAtom, int atoms) {
+  block.name.Assign(name.data(), static_cast<int>(name.size()));
+  block.firstAtom = static_cast<std::uint16_t>(firstAtom);
+  block.numberOfAtoms = static_cast<std::uint16_t>(atoms);
+}
+
 constexpr int kMalformed = CHIP_INVALID_LIBRARY_FORMAT;
 // Smallest number of bytes a unit section, a cell line and a QC cell line can take; they turn
 // announced counts into bounds against the rest of the file.
@@ -288,15 +299,11 @@ int Reader::ReadTilingBlocks(UnitClass& unit, int type, int unitNumber, int bloc
       auto* gb = static_cast<BlockUnitBlockInfoClass*>(block);
       gb->direction = withDirection ? header.direction : unit.direction;
     }
-    block->name.Assign(name.data(), static_cast<int>(name.size()));
-    block->firstAtom = static_cast<std::uint16_t>(atomsBegun);
-    block->numberOfAtoms = static_cast<std::uint16_t>(header.atoms);
+    DescribeBlock(*block, name, atomsBegun, header.atoms);
     for (int c = 0; c < header.cells; ++c) {
       LayoutCellLine line;
       if (int rc = ReadCellLine(line); rc != CHIP_SUCCESS) return rc;
-      const bool background =
-          line.probe[0] == '!' || (line.probeBase == ' ' && line.targetBase == ' ');
-      if (background) {
+      if (IsBackground(line)) {
         if (createUnits && atom != nullptr) atom->background = IntensityOf(line.cellIndex);
         continue;
       }
@@ -358,15 +365,11 @@ int Reader::ReadExpressionBlocks(GeneExpressionUnitClass& unit, int unitNumber, 
     if (int rc = ReadBlockHeader(*this, false, name, header); rc != CHIP_SUCCESS) return rc;
     UnitBlockInfoClass* block = BlockAt(unit.blocks, b, false);
     if (block == nullptr) return CHIP_INSUFFICIENT_MEMORY;
-    block->name.Assign(name.data(), static_cast<int>(name.size()));
-    block->firstAtom = static_cast<std::uint16_t>(pairsBegun);
-    block->numberOfAtoms = static_cast<std::uint16_t>(header.atoms);
+    DescribeBlock(*block, name, pairsBegun, header.atoms);
     for (int c = 0; c < header.cells; ++c) {
       LayoutCellLine line;
       if (int rc = ReadCellLine(line); rc != CHIP_SUCCESS) return rc;
-      const bool background =
-          line.probe[0] == '!' || (line.probeBase == ' ' && line.targetBase == ' ');
-      if (background) {
+      if (IsBackground(line)) {
         if (createUnits && pair != nullptr) pair->pairValue = IntensityOf(line.cellIndex);
         continue;
       }
