@@ -106,8 +106,9 @@ class CTeskDATFile final : public FileObject<CTeskDATFile, ITeskDATFile> {
     return Guarded(m, [&] {
       if (HRESULT hr = BeginRead(m, false, IDS_DAT_NOT_FOUND); FAILED(hr)) return hr;
       std::lock_guard lock(window_);
-      ops_->readHeader(reader_.get());
-      if (ops_->open(reader_.get(), IMAGE_READ, IMAGE_SHARE_READ) == 0) {
+      // A header that cannot be read makes the read fail: the file is not an image, and
+      // answering success would hand out a zero-sized image as if it had been read.
+      if (ops_->readHeader(reader_.get()) == 0 || ops_->open(reader_.get(), IMAGE_READ, IMAGE_SHARE_READ) == 0) {
         ops_->close(reader_.get());
         s_.database.GiveBackMarker();
         return m.Fail(IDS_DAT_CANNOT_READ);

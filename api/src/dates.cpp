@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cstring>
+#include <iterator>
 #include <ctime>
 #include <locale.h>
 
@@ -19,12 +20,14 @@ std::string Format(const std::tm& tm) {
 }
 
 // Patterns a file's date text may follow, tried in order; the whole text must be used.
+// Two-digit years come first: "%Y" would take "26" as the year 26.
 constexpr const char* kPatterns[] = {
+    "%m/%d/%y %I:%M:%S %p", "%m/%d/%y %I:%M %p", "%m/%d/%y %H:%M:%S", "%m/%d/%y %H:%M", "%m/%d/%y",
     "%b %d %Y %I:%M%p", "%b %d %Y %I:%M %p", "%b %d %Y %H:%M:%S", "%b %d %Y %H:%M", "%b %d %Y",
     "%m/%d/%Y %I:%M:%S %p", "%m/%d/%Y %I:%M %p", "%m/%d/%Y %H:%M:%S", "%m/%d/%Y %H:%M", "%m/%d/%Y",
-    "%m/%d/%y %I:%M:%S %p", "%m/%d/%y %I:%M %p", "%m/%d/%y %H:%M:%S", "%m/%d/%y %H:%M", "%m/%d/%y",
     "%Y-%m-%dT%H:%M:%S", "%Y-%m-%d %H:%M:%S", "%Y-%m-%d %H:%M", "%Y-%m-%d",
 };
+constexpr int kTwoDigitPatterns = 5;
 
 std::string Trim(const std::string& s) {
   size_t b = s.find_first_not_of(" \t\r\n");
@@ -46,10 +49,13 @@ std::optional<std::string> FileDateText(const std::string& path) {
 std::string ReformatDateText(const std::string& text) {
   const std::string t = Trim(text);
   if (t.empty()) return {};
-  for (const char* pattern : kPatterns) {
+  for (int i = 0; i < static_cast<int>(std::size(kPatterns)); ++i) {
     std::tm tm{};
-    const char* end = strptime(t.c_str(), pattern, &tm);
-    if (end != nullptr && *end == '\0') return Format(tm);
+    const char* end = strptime(t.c_str(), kPatterns[i], &tm);
+    if (end == nullptr || *end != '\0') continue;
+    // Two-digit years 00..29 are 20xx and 30..99 are 19xx, as the experiment library reads them.
+    if (i < kTwoDigitPatterns) tm.tm_year = (tm.tm_year % 100 < 30 ? 100 : 0) + tm.tm_year % 100;
+    return Format(tm);
   }
   return {};
 }

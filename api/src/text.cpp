@@ -1,8 +1,7 @@
 #include "text.h"
 
 #include <cctype>
-#include <cerrno>
-#include <cstdlib>
+#include <tesk/internal/scan.h>
 
 namespace tarvex {
 namespace {
@@ -35,12 +34,11 @@ HRESULT HandOut(std::string_view text, BSTR* out) noexcept {
 }
 
 long LeadingInteger(std::string_view text) {
-  std::string s(text.substr(0, 64));
-  errno = 0;
-  long v = std::strtol(s.c_str(), nullptr, 10);
-  if (errno == ERANGE) return 0;
-  if (v > 2147483647L || v < -2147483647L - 1) return 0;
-  return v;
+  const char* p = text.data();
+  int value = 0;
+  bool overflow = false;
+  if (!tesk::internal::ScanInt(p, text.data() + text.size(), value, &overflow) || overflow) return 0;
+  return value;
 }
 
 }  // namespace tarvex

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <tesk/tarvex.h>
+#include <tesk/testing/scratch_dir.h>
 
 #include <filesystem>
 #include <string>
@@ -12,24 +12,7 @@
 
 namespace tarvex_test {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string base = (std::filesystem::temp_directory_path() / "tarvex_test_XXXXXX").string();
-    if (::mkdtemp(base.data()) != nullptr) path_ = base;
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string Path() const { return path_.string(); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using tesk::testing::ScratchDir;
 
 // An object of this library made by its class factory, as IDispatch.
 inline tesk::ComPtr<IDispatch> Create(const CLSID& clsid) {

@@ -50,8 +50,8 @@ struct CelFile : ::testing::Test {
     ASSERT_NE(cel.Get(), nullptr);
     WriteSample(dir.File("sample.CEL"));
     ASSERT_EQ(cel.Put("Name", "sample.CEL"), S_OK);
-    ASSERT_EQ(cel.Put("DataPath", dir.Path()), S_OK);
-    ASSERT_EQ(cel.Put("LibPath", dir.Path()), S_OK);
+    ASSERT_EQ(cel.Put("DataPath", dir.str()), S_OK);
+    ASSERT_EQ(cel.Put("LibPath", dir.str()), S_OK);
   }
   void ExpectFailure(HRESULT hr, const std::string& description) { ExpectFailureOf(cel, hr, description); }
   static void ExpectFailureOf(const Late& object, HRESULT hr, const std::string& description) {
@@ -64,7 +64,7 @@ struct CelFile : ::testing::Test {
 TEST_F(CelFile, NameRulesTrimCheckTheExtensionAndKeepTheEarlierValueOnFailure) {
   EXPECT_EQ(cel.Put("Name", "  other.cel  "), S_OK);
   EXPECT_EQ(cel.Str("Name"), "other.cel");
-  EXPECT_EQ(cel.Str("FullPathName"), dir.Path() + "/other.cel");
+  EXPECT_EQ(cel.Str("FullPathName"), dir.str() + "/other.cel");
   ExpectFailure(cel.Put("Name", "noextension"),
                 "Failure in ITeskCELFile-put_Name: The file name contains invalid extension");
   ExpectFailure(cel.Put("Name", "a.DAT"),
@@ -74,8 +74,8 @@ TEST_F(CelFile, NameRulesTrimCheckTheExtensionAndKeepTheEarlierValueOnFailure) {
   ExpectFailure(cel.Put("DataPath", " \t "), "Failure in ITeskCELFile-put_DataPath: Data path should not be empty");
   ExpectFailure(cel.Put("LibPath", ""), "Failure in ITeskCELFile-put_LibPath: Library path should not be empty");
   EXPECT_EQ(cel.Str("Name"), "other.cel");
-  EXPECT_EQ(cel.Str("#2"), dir.Path());
-  EXPECT_EQ(cel.Str("FullPathName"), dir.Path() + "/other.cel");
+  EXPECT_EQ(cel.Str("#2"), dir.str());
+  EXPECT_EQ(cel.Str("FullPathName"), dir.str() + "/other.cel");
 
   // Either order completes the full path; a data path alone leaves it open at the end.
   Late fresh{Create(CLSID_TeskCELFile)};
@@ -126,7 +126,7 @@ TEST_F(CelFile, ReadFailuresNameWhatIsMissing) {
   Late noLib{Create(CLSID_TeskCELFile)};
   ASSERT_EQ(noLib.Put("Name", "sample.CEL"), S_OK);
   ExpectFailureOf(noLib, noLib.Call("Read"), "Failure in ITeskCELFile-Read: Data path should not be empty");
-  ASSERT_EQ(noLib.Put("DataPath", dir.Path()), S_OK);
+  ASSERT_EQ(noLib.Put("DataPath", dir.str()), S_OK);
   ExpectFailureOf(noLib, noLib.Call("Read"), "Failure in ITeskCELFile-Read: Library path should not be empty");
 
   // A file that is not an intensity file.
@@ -241,8 +241,8 @@ TEST_F(CelFile, ProbesOutliveTheirFileObjectWithoutTouchingFreedMemory) {
   {
     Late owner{Create(CLSID_TeskCELFile)};
     ASSERT_EQ(owner.Put("Name", "sample.CEL"), S_OK);
-    ASSERT_EQ(owner.Put("DataPath", dir.Path()), S_OK);
-    ASSERT_EQ(owner.Put("LibPath", dir.Path()), S_OK);
+    ASSERT_EQ(owner.Put("DataPath", dir.str()), S_OK);
+    ASSERT_EQ(owner.Put("LibPath", dir.str()), S_OK);
     ASSERT_EQ(owner.Call("Read"), S_OK);
     ASSERT_EQ(owner.Call("GetProbeByIndex", {Long(7), Object(probe.Get())}), S_OK);
   }
@@ -266,8 +266,8 @@ TEST_F(CelFile, ConvertToVersion3RewritesTheFileAsText) {
   ASSERT_EQ(cel.Call("#35"), S_OK);
   Late again{Create(CLSID_TeskCELFile)};
   ASSERT_EQ(again.Put("Name", "sample.CEL"), S_OK);
-  ASSERT_EQ(again.Put("DataPath", dir.Path()), S_OK);
-  ASSERT_EQ(again.Put("LibPath", dir.Path()), S_OK);
+  ASSERT_EQ(again.Put("DataPath", dir.str()), S_OK);
+  ASSERT_EQ(again.Put("LibPath", dir.str()), S_OK);
   ASSERT_EQ(again.Call("Read"), S_OK);
   EXPECT_EQ(again.Num("FileVersion"), 3);
   EXPECT_FLOAT_EQ(again.RealAt("GetIntensity", 3, 2), Mean(3, 2));
