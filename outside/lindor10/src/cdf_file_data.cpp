@@ -1,11 +1,10 @@
 // CCDFFileData over Pendrix71's chip model: one ChipClass per loaded layout, asked on demand.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
 
+#include "tesk/internal/file.h"
 #include "tesk/lindor10.h"
 #include "tesk/pendrix71.h"
 
@@ -116,8 +115,7 @@ void CCDFFileData::SetFileName(const char* path) {
 const char* CCDFFileData::GetFileName() const { return impl_->path.c_str(); }
 
 int CCDFFileData::Exists() const {
-  struct stat st;
-  return !impl_->path.empty() && ::stat(impl_->path.c_str(), &st) == 0 ? 1 : 0;
+  return tesk::internal::Exists(impl_->path) ? 1 : 0;
 }
 
 int CCDFFileData::Read(int) {

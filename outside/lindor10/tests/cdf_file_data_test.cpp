@@ -1,36 +1,17 @@
 // CCDFFileData over layout files the tests write: every kind of unit, QC units, damaged files.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "tesk/lindor10.h"
+#include "tesk/testing/bytes.h"
+#include "tesk/testing/scratch_dir.h"
 
 namespace {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string base = (std::filesystem::temp_directory_path() / "lindor10_test_XXXXXX").string();
-    path_ = ::mkdtemp(base.data());
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-void Spit(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using tesk::testing::ScratchDir;
 
 constexpr int kCols = 20;
 
@@ -125,7 +106,7 @@ class LayoutTest : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = dir_.File("Test.CDF");
-    Spit(path_, Layout());
+    tesk::testing::WriteFileBytes(path_, Layout());
     cdf_.SetFileName(path_.c_str());
     ASSERT_EQ(cdf_.Exists(), 1);
     ASSERT_EQ(cdf_.Read(0), 1) << cdf_.GetError();
@@ -308,7 +289,7 @@ TEST_F(LayoutTest, FailedReadsKeepTheLayoutAndCloseReleasesIt) {
     if (b.text.empty()) {
       EXPECT_EQ(CCDFFileData().Exists(), 0);
     } else {
-      Spit(path, b.text);
+      tesk::testing::WriteFileBytes(path, b.text);
     }
     cdf_.SetFileName(path.c_str());
     EXPECT_EQ(cdf_.Read(0), 0) << b.what;
@@ -326,7 +307,7 @@ TEST_F(LayoutTest, FailedReadsKeepTheLayoutAndCloseReleasesIt) {
 
 TEST(CDFFileData, RunTimeBindingCreatesAWorkingReader) {
   ScratchDir dir;
-  Spit(dir.File("Test.CDF"), Layout());
+  tesk::testing::WriteFileBytes(dir.File("Test.CDF"), Layout());
   void* lib = ::dlopen(LINDOR10_LIBRARY, RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(lib, nullptr) << ::dlerror();
   using Create = CCDFFileData* (*)();

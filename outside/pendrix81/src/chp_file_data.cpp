@@ -1,7 +1,5 @@
 // CCHPFileData over Pendrix71's chip model: one ChipClass per loaded results file, asked on
 // demand; only the parameter items and the composite scores are derived at read time.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -12,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "tesk/internal/file.h"
 #include "tesk/pendrix71.h"
 #include "tesk/pendrix81.h"
 
@@ -364,8 +363,7 @@ void CCHPFileData::SetFileName(const char* path) {
 const char* CCHPFileData::GetFileName() const { return parts_->path.c_str(); }
 
 int CCHPFileData::Exists() const {
-  struct stat st;
-  return !parts_->path.empty() && ::stat(parts_->path.c_str(), &st) == 0 ? 1 : 0;
+  return tesk::internal::Exists(parts_->path) ? 1 : 0;
 }
 
 namespace {

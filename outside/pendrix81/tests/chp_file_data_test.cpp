@@ -2,46 +2,21 @@
 // by byte (version 7).
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 #include "tesk/pendrix71.h"
 #include "tesk/pendrix81.h"
+#include "tesk/testing/bytes.h"
+#include "tesk/testing/scratch_dir.h"
 
 namespace {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string base = (std::filesystem::temp_directory_path() / "pendrix81_test_XXXXXX").string();
-    path_ = ::mkdtemp(base.data());
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-void Spit(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using tesk::testing::ScratchDir;
 
 void Header(ChipClass& chip, const char* version) {
   chip.rows = 8;
@@ -272,23 +247,12 @@ TEST(CHPFileData, EmpiricalRecordsWithoutAlgorithmVersion) {
 
 // A version-7 file byte by byte: one expression unit with comparison data, fixed-point values.
 TEST(CHPFileData, OldVersionsReadThroughTheSameMapping) {
-  std::string b;
-  auto raw = [&](const void* p, std::size_t n) {
-    const std::size_t at = b.size();
-    b.resize(at + n);
-    std::memcpy(b.data() + at, p, n);
-  };
-  auto i32 = [&](std::int32_t v) { raw(&v, 4); };
-  auto byte = [&](std::uint8_t v) { raw(&v, 1); };
-  auto text = [&](const std::string& s) {
-    i32(static_cast<std::int32_t>(s.size()));
-    raw(s.data(), s.size());
-  };
-  auto fixedText = [&](std::string s, std::size_t w) {
-    s.resize(w, '\0');
-    raw(s.data(), w);
-  };
-  raw("Varolith Sequence File", 22);
+  tesk::testing::ByteBuilder bytes;
+  auto i32 = [&](std::int32_t v) { bytes.I32(v); };
+  auto byte = [&](std::uint8_t v) { bytes.U8(v); };
+  auto text = [&](const std::string& s) { bytes.Text(s); };
+  auto fixedText = [&](const std::string& s, std::size_t w) { bytes.Raw(s).Fill(w - s.size()); };
+  bytes.Raw("Varolith Sequence File");
   i32(7);
   text("ExpressionOld");
   text("Alpha=0.04");
@@ -306,9 +270,10 @@ TEST(CHPFileData, OldVersionsReadThroughTheSameMapping) {
   byte(2), byte(0);                                       // b0, b1
   for (int v : {2000, 3000, 6000, 7000, 8000, 10000, 11000, 12000, 13000}) i32(v);
   i32(0);  // no composite
+  const std::string& b = bytes.str();
 
   ScratchDir dir;
-  Spit(dir.File("v7.CHP"), b);
+  tesk::testing::WriteFileBytes(dir.File("v7.CHP"), b);
   CCHPFileData chp;
   chp.SetFileName(dir.File("v7.CHP").c_str());
   ASSERT_EQ(chp.Read(0), 1) << chp.GetError();
@@ -330,7 +295,7 @@ TEST(CHPFileData, OldVersionsReadThroughTheSameMapping) {
 
   // Every shorter prefix fails cleanly and keeps what was loaded.
   for (std::size_t cut = 0; cut < b.size(); cut += 7) {
-    Spit(dir.File("cut.CHP"), b.substr(0, cut));
+    tesk::testing::WriteFileBytes(dir.File("cut.CHP"), b.substr(0, cut));
     chp.SetFileName(dir.File("cut.CHP").c_str());
     EXPECT_EQ(chp.Read(0), 0) << cut;
     EXPECT_STRNE(chp.GetError(), "");
@@ -420,7 +385,7 @@ TEST(CHPFileData, MissingDamagedAndClosedFilesAnswerNothing) {
   EXPECT_STRNE(chp.GetError(), "");
   EXPECT_EQ(chp.GetHeader().GetAssayType(), UnknownAssayType);
   EXPECT_STREQ(chp.GetHeader().GetChipType(), "");
-  Spit(dir.File("junk.CHP"), "Not a result file at all, really.");
+  tesk::testing::WriteFileBytes(dir.File("junk.CHP"), "Not a result file at all, really.");
   chp.SetFileName(dir.File("junk.CHP").c_str());
   EXPECT_EQ(chp.Read(0), 0);
 
@@ -431,8 +396,8 @@ TEST(CHPFileData, MissingDamagedAndClosedFilesAnswerNothing) {
   chp.SetFileName(path.c_str());
   ASSERT_EQ(chp.Read(0), 1);
   EXPECT_STREQ(chp.GetError(), "");
-  const std::string whole = Slurp(path);
-  Spit(dir.File("short.CHP"), whole.substr(0, whole.size() - 3));
+  const std::string whole = tesk::testing::ReadFileBytes(path);
+  tesk::testing::WriteFileBytes(dir.File("short.CHP"), whole.substr(0, whole.size() - 3));
   chp.SetFileName(dir.File("short.CHP").c_str());
   EXPECT_EQ(chp.Read(0), 0);
   EXPECT_EQ(chp.GetHeader().GetNumProbeSets(), 2) << "the earlier file stays";
