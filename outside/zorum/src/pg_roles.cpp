@@ -45,8 +45,10 @@ void SetUpPostgresServer(Database& db, std::string_view serverName) {
       "SET search_path = " + schema + ", pg_temp AS $f$ "
       "DELETE FROM markers m WHERE m.since < extract(epoch FROM now())::bigint - "
       "  COALESCE((SELECT value::bigint FROM meta WHERE key = 'markerMaxAgeSeconds'), 43200) "
-      "OR NOT EXISTS (SELECT 1 FROM pg_stat_activity a WHERE a.pid = m.session_pid "
-      "  AND a.backend_start::text = m.session_start) $f$;"
+      // Another role's backend start may be hidden from the owner (then NULL); pid and role
+      // still tell a live session from an ended one.
+      "OR NOT EXISTS (SELECT 1 FROM pg_stat_activity a WHERE a.pid = m.session_pid AND a.usename = m.db_role "
+      "  AND (a.backend_start IS NULL OR extract(epoch FROM a.backend_start)::bigint::text = m.session_start)) $f$;"
       "REVOKE ALL ON FUNCTION clear_stale_markers() FROM PUBLIC;"
       "GRANT EXECUTE ON FUNCTION clear_stale_markers() TO " + client + ";");
   db.Script("RESET ROLE");

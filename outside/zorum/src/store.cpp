@@ -303,7 +303,7 @@ void AddMarker(Database& db, std::string_view token, std::string_view file, cons
   if (db.IsPostgres()) {
     // The database records the role and session itself; a client cannot claim another's.
     db.Query("INSERT INTO markers (token, file, host, pid, pid_start, since, session_start) VALUES ($1, $2, $3, $4, $5, $6, "
-             "(SELECT backend_start::text FROM pg_stat_activity WHERE pid = pg_backend_pid()))",
+             "(SELECT extract(epoch FROM backend_start)::bigint::text FROM pg_stat_activity WHERE pid = pg_backend_pid()))",
              {token, file, holder.host, pid, start, now});
   } else {
     db.Query("INSERT INTO markers (token, file, host, pid, pid_start, since) VALUES ($1, $2, $3, $4, $5, $6)",
