@@ -2,13 +2,12 @@
 
 #include <memory>
 
+#include <tesk/zorum.h>
+
 #include "event_log.h"
 
 namespace tesk::rolvane {
 namespace {
-
-// The administration object of the database server.
-constexpr CLSID kClsidKestAdmin{0xDFBB82AE, 0x1202, 0x11D3, {0x81, 0xA2, 0x00, 0xC0, 0x4F, 0x6B, 0xE3, 0xBC}};
 
 HRESULT IdOf(IDispatch* object, const char* name, DISPID* id) {
   std::u16string wide = ToWide(name);
@@ -88,7 +87,7 @@ HRESULT AdminClient::Connect(const std::string& server) {
   std::u16string name = ToWide(server);
   COSERVERINFO info{0, name.data(), nullptr, 0};
   MULTI_QI qi{&IID_IDispatch, nullptr, S_OK};
-  HRESULT hr = CoCreateInstanceEx(kClsidKestAdmin, nullptr, CLSCTX_ALL, server.empty() ? nullptr : &info, 1, &qi);
+  HRESULT hr = CoCreateInstanceEx(CLSID_KestAdmin, nullptr, CLSCTX_ALL, server.empty() ? nullptr : &info, 1, &qi);
   if (SUCCEEDED(hr) && FAILED(qi.hr)) hr = qi.hr;
   if (FAILED(hr) || !qi.pItf) {
     if (qi.pItf) qi.pItf->Release();

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "tesk/internal/little_endian.h"
+
 namespace tesk::rolvane {
 namespace {
 
@@ -11,18 +13,12 @@ namespace {
 constexpr size_t kMinString = 4;
 constexpr size_t kMinNode = 1 + kMinString + 4 + 4;
 
-uint32_t Load32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Load16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-void Store32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void Store16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
+using tesk::internal::LoadLE;
+using tesk::internal::StoreLE;
+uint32_t Load32(const uint8_t* p) { return LoadLE<uint32_t>(p); }
+uint16_t Load16(const uint8_t* p) { return LoadLE<uint16_t>(p); }
+void Store32(uint8_t* p, uint32_t v) { StoreLE(p, v); }
+void Store16(uint8_t* p, uint16_t v) { StoreLE(p, v); }
 
 // Which kinds may hold which: root > server > role > RoleFunction / RoleFunctionOther.
 bool MayHold(int parent, int child) {
