@@ -4,7 +4,8 @@
 //   N cell records (MEAN f32, STDV f32, NPIXELS i16), M masked (X, Y), O outliers (X, Y),
 //   S sub-grid records of 56 bytes. Little-endian throughout.
 // Every count is checked against the bytes left before anything is allocated, and masked and
-// outlier coordinates must lie inside the grid. The sections behind the cells are read (and
+// outlier coordinates must lie inside the grid (they index the cell table). Sub-grid records
+// index nothing: they are kept byte for byte as the file has them. The sections behind the cells are read (and
 // checked) first, so that the table is filled in one pass with its flags.
 #include <algorithm>
 #include <bit>
@@ -314,7 +315,10 @@ int Decode(ParvelClass::Impl& d, Source& s, bool header_only) {
   if (need > s.Remaining()) return 0;
   d.n_outliers = n_out;
   d.n_masked = n_mask;
-  if (header_only) return 1;
+  if (header_only) {
+    d.announced_cells = static_cast<std::size_t>(n);
+    return 1;
+  }
 
   // The sections behind the cells first (all of them fit the file: checked above), so that
   // the cells are written once, flags included, in a single pass over the table.
@@ -328,9 +332,6 @@ int Decode(ParvelClass::Impl& d, Source& s, bool header_only) {
   std::vector<SUBGRID> subgrids(static_cast<std::size_t>(n_sub));
   if (!s.PeekAt(cell_bytes + mark_bytes, subgrids.data(), subgrids.size() * kSubGridRecord)) {
     return 0;
-  }
-  for (const SUBGRID& g : subgrids) {
-    if (!SubGridInGrid(g, rows, cols)) return 0;
   }
 
   CellEntryClass* table = d.cells.AssignRaw(cells);

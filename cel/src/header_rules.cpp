@@ -139,10 +139,4 @@ bool ParseParameterLine(ParvelClass::Impl& d, std::string_view line) {
   return true;
 }
 
-bool SubGridInGrid(const SUBGRID& s, std::int64_t rows, std::int64_t cols) {
-  const auto within = [](std::int64_t v, std::int64_t limit) { return v >= 0 && v <= limit; };
-  return within(s.LEFTC, cols) && within(s.RIGHTC, cols) && within(s.TOPC, rows) &&
-         within(s.BOTTOMC, rows);
-}
-
 }  // namespace parvel

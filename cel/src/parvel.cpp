@@ -124,7 +124,8 @@ int ParvelClass::GetNSubGrids() const { return static_cast<int>(impl_->subgrids.
 
 unsigned long ParvelClass::DetermineSize() {
   // Header, caption line "X\tY\tMEAN\tSTDV\tNPIXELS\n" (22), two counts and 16 bytes a cell.
-  return 4 + (impl_->header.size() + 22) + 4 + 16 * impl_->cells.size();
+  const std::size_t cells = impl_->cells.empty() ? impl_->announced_cells : impl_->cells.size();
+  return 4 + (impl_->header.size() + 22) + 4 + 16 * cells;
 }
 
 void ParvelClass::AddCellData(CellEntryClass* entry) {

@@ -28,12 +28,16 @@ struct ParvelClass::Impl {
   std::int32_t version = 4;
   std::int32_t cell_margin = -1;
   parvel::CellIndex index;
+  // Cells a binary header announced while the table is still unfilled (ReadHeader): the
+  // table stands for that many slots, though no entry is handed out before Read.
+  std::size_t announced_cells = 0;
 
   // Empties both tables before a read.
   void ClearTables() {
     cells.clear();
     index.Reset();
     subgrids.clear();
+    announced_cells = 0;
   }
   // Recomputes both counts from the flags and stores them.
   void CountFlags();
@@ -50,9 +54,6 @@ void TakeGridSizeFromHeader(ParvelClass::Impl& d);
 int ScanCorners(const ParvelClass::Impl& d, long* out);
 // The version 3 "AlgorithmParameters=" line; false when the value is malformed.
 bool ParseParameterLine(ParvelClass::Impl& d, std::string_view line);
-
-// Sub-grid rectangle inside a rows x cols grid (edges may touch the far border).
-bool SubGridInGrid(const SUBGRID& s, std::int64_t rows, std::int64_t cols);
 
 // Readers over the bytes of a whole file; 1 / 0.
 int ReadBinary(ParvelClass::Impl& d, Bytes bytes, bool header_only);

@@ -136,7 +136,7 @@ int ReadSubGrids(ParvelClass::Impl& d, LineReader& r) {
   while (r.Next(l) && l.Length() > 3) {
     if (++lines > announced) return 0;
     SUBGRID g;
-    if (!ParseSubGrid(l, g) || !SubGridInGrid(g, d.rows, d.cols)) return 0;
+    if (!ParseSubGrid(l, g)) return 0;
     d.subgrids.push_back(g);
   }
   return lines == announced ? 1 : 0;

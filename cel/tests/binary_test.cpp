@@ -226,8 +226,11 @@ TEST(Binary, HostileFilesAreRejected) {
   EXPECT_EQ(read(BinaryFile(2, 3, 6, "", {{0, 2}})), 0);
   EXPECT_EQ(read(BinaryFile(2, 3, 6, "", {}, {{-1, 0}})), 0);
   EXPECT_EQ(read(BinaryFile(2, 3, 4, "", {{2, 1}})), 0) << "index 5 of a 4-cell table";
-  EXPECT_EQ(read(BinaryFile(2, 3, 6, "", {}, {}, {Grid(1, 1, 0, 0, 0, 4, 2)})), 0);
-  EXPECT_EQ(read(BinaryFile(2, 3, 6, "", {}, {}, {Grid(1, 1, 0, -1, 0, 2, 2)})), 0);
+  // Sub-grid rectangles index nothing: past the grid they are kept as stored.
+  EXPECT_EQ(read(BinaryFile(2, 3, 6, "", {}, {}, {Grid(1, 1, 0, 0, 0, 4, 2)})), 1);
+  EXPECT_EQ(read(BinaryFile(2, 3, 6, "", {}, {}, {Grid(1, 1, 0, -1, 0, 2, 2)})), 1);
+  EXPECT_EQ(read(BinaryFile(2, 3, 6, "", {}, {}, {Grid(1, 1, 0, 0, 0, 2, 2)}).substr(0, 100)), 0)
+      << "a sub-grid record cut short";
   // A consistent file with extra bytes at the end is fine.
   EXPECT_EQ(read(good + "tail"), 1);
 }

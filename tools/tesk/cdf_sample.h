@@ -63,7 +63,7 @@ class Text {
   Text& operator<<(int v) {
     char b[16];
     auto r = std::to_chars(b, b + sizeof b, v);
-    s.append(b, r.ptr);
+    s.append(b, static_cast<std::size_t>(r.ptr - b));
     return *this;
   }
 };
