@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "tesk/testing/fuzz_input.h"
 #include "tiling/probe_set_names.h"
-#include "tiling_fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  TilingFuzzInput input(data, size);
+  tesk::testing::FuzzInputFile input(data, size);
   if (input.path().empty()) return 0;
   std::vector<std::string> names;
   tesk::tiling::ReadProbeSetNames(input.path(), names);

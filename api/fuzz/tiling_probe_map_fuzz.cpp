@@ -2,11 +2,11 @@
 #include <cstdint>
 #include <string>
 
+#include "tesk/testing/fuzz_input.h"
 #include "tiling/probe_map.h"
-#include "tiling_fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  TilingFuzzInput input(data, size);
+  tesk::testing::FuzzInputFile input(data, size);
   if (input.path().empty()) return 0;
   tesk::tiling::ProbeMap map;
   std::string error;

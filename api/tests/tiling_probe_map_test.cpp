@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tesk/testing/fault_env.h"
 #include "tiling/probe_map.h"
 #include "tiling_test_util.h"
 
@@ -213,26 +214,26 @@ TEST_F(ProbeMapRead, CountsThatCannotFitFailBeforeAllocating) {
   const std::string good = BuildProbeMap(3.0f, FloatEncoding::kBigEndian, seqs, &layout);
   ProbeMap map;
 
-  Bytes bad{good};
-  bad.PatchU32(12, 0xFFFFFFFFu);  // sequences
-  EXPECT_FALSE(Read(bad.b, map));
+  std::string bad = good;
+  PatchU32(bad, 12, 0xFFFFFFFFu);  // sequences
+  EXPECT_FALSE(Read(bad, map));
   EXPECT_NE(error_.find("sequence count"), std::string::npos) << error_;
 
-  bad = Bytes{good};
-  bad.PatchU32(layout.hits_field[0], 0x7FFFFFFFu);  // hits of the first sequence
-  EXPECT_FALSE(Read(bad.b, map));
+  bad = good;
+  PatchU32(bad, layout.hits_field[0], 0x7FFFFFFFu);  // hits of the first sequence
+  EXPECT_FALSE(Read(bad, map));
 
-  bad = Bytes{good};
-  bad.PatchU32(16, 0xFFFFFFF0u);  // length of the first name
-  EXPECT_FALSE(Read(bad.b, map));
+  bad = good;
+  PatchU32(bad, 16, 0xFFFFFFF0u);  // length of the first name
+  EXPECT_FALSE(Read(bad, map));
   EXPECT_NE(error_.find("runs past the end"), std::string::npos) << error_;
 
   // The same in the sequential layout: the hits of all sections must fit after the
   // descriptions.
   const std::string v2 = BuildProbeMap(2.0f, FloatEncoding::kBigEndian, seqs, &layout);
-  bad = Bytes{v2};
-  bad.PatchU32(layout.hits_field[1], 2);
-  EXPECT_FALSE(Read(bad.b, map));
+  bad = v2;
+  PatchU32(bad, layout.hits_field[1], 2);
+  EXPECT_FALSE(Read(bad, map));
 }
 
 TEST_F(ProbeMapRead, HitSectionsOutsideTheFileOrOverlappingFail) {
@@ -257,9 +258,31 @@ TEST_F(ProbeMapRead, HitSectionsOutsideTheFileOrOverlappingFail) {
                         Case{"overlapping the next", 1, second + 8},
                         Case{"overlapping the first", 0, first - 4}}) {
     SCOPED_TRACE(c.what);
-    Bytes bad{good};
-    bad.PatchU32(layout.offset_field[c.seq], c.offset);
-    EXPECT_FALSE(Read(bad.b, map));
+    std::string bad = good;
+    PatchU32(bad, layout.offset_field[c.seq], c.offset);
+    EXPECT_FALSE(Read(bad, map));
+    EXPECT_TRUE(map.sequences.empty());
+  }
+}
+
+TEST_F(ProbeMapRead, ShortReadsAreCompletedAndFailingReadsFailTheRead) {
+  const auto seqs = TwoSequences(FloatEncoding::kBigEndian);
+  // A map large enough to need several read windows, with its sections found by offset.
+  std::vector<SeqSpec> big = seqs;
+  big[0].hits.resize(20000, big[0].hits[0]);
+  const std::string bytes = BuildProbeMap(3.0f, FloatEncoding::kBigEndian, big);
+  const std::string path = dir_.Write("big.bpmap", bytes);
+  ProbeMap map;
+  tesk::testing::FaultEnv env;
+  tesk::testing::ScopedEnv use(env);
+  env.ShortReads(5);
+  ASSERT_TRUE(ReadProbeMap(path, false, map, error_)) << error_;
+  ExpectSame(big, map, 3.0f);
+  env.ShortReads(0);
+  for (std::uint64_t at : {std::uint64_t{10}, std::uint64_t{200}, bytes.size() / 2,
+                           bytes.size() - 1}) {
+    env.FailReadsAfter(at);
+    EXPECT_FALSE(ReadProbeMap(path, false, map, error_)) << at;
     EXPECT_TRUE(map.sequences.empty());
   }
 }

@@ -119,16 +119,16 @@ TEST_F(ResultRead, CountsThatCannotFitFailBeforeAllocating) {
   for (const Case& c : {Case{"sequences", 12}, Case{"columns", 16}, Case{"parameters", 28},
                         Case{"name length", 32}, Case{"data points", points}}) {
     SCOPED_TRACE(c.what);
-    Bytes bad{good};
-    bad.PatchU32(c.offset, 0xFFFFFFFFu);
-    EXPECT_FALSE(Read(bad.b, r));
+    std::string bad = good;
+    PatchU32(bad, c.offset, 0xFFFFFFFFu);
+    EXPECT_FALSE(Read(bad, r));
     EXPECT_FALSE(error_.empty());
   }
   // Many data points with no columns take no room and allocate nothing.
   TilingResult none;
-  Bytes nocols{BuildResult(1.0f, {}, {}, {{"c", "", "v", {}, {}}})};
-  nocols.PatchU32(nocols.size() - 4, 0xFFFFFFFFu);
-  ASSERT_TRUE(Read(nocols.b, none)) << error_;
+  std::string nocols = BuildResult(1.0f, {}, {}, {{"c", "", "v", {}, {}}});
+  PatchU32(nocols, nocols.size() - 4, 0xFFFFFFFFu);
+  ASSERT_TRUE(Read(nocols, none)) << error_;
   EXPECT_EQ(none.sequences[0].data_points, 0xFFFFFFFFu);
   EXPECT_TRUE(none.sequences[0].values.empty());
 }

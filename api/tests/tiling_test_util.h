@@ -3,16 +3,17 @@
 #ifndef TESK_API_TESTS_TILING_TEST_UTIL_H_
 #define TESK_API_TESTS_TILING_TEST_UTIL_H_
 
-#include <stdlib.h>
-
 #include <bit>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "tesk/testing/bytes.h"
+#include "tesk/testing/scratch_dir.h"
 #include "tiling/encoding.h"
 #include "tiling/probe_map.h"
 #include "tiling/tiling_result.h"
@@ -21,28 +22,29 @@ namespace tiling_test {
 
 using tesk::tiling::FloatEncoding;
 
-// Big-endian fields appended in file order.
+// Big-endian fields in file order, over the tree's byte builder (whose own numbers are
+// little-endian).
 struct Bytes {
-  std::string b;
+  tesk::testing::ByteBuilder b;
 
   Bytes& U32(std::uint32_t v) {
     unsigned char raw[4];
     tesk::tiling::StoreBE32(raw, v);
-    b.append(reinterpret_cast<const char*>(raw), 4);
+    b.Raw(raw, 4);
     return *this;
   }
   Bytes& Byte(std::uint8_t v) {
-    b.push_back(static_cast<char>(v));
+    b.U8(v);
     return *this;
   }
   Bytes& Float(float v, FloatEncoding e) {
     unsigned char raw[4];
     tesk::tiling::EncodeFloat(raw, v, e);
-    b.append(reinterpret_cast<const char*>(raw), 4);
+    b.Raw(raw, 4);
     return *this;
   }
   Bytes& Raw(std::string_view s) {
-    b.append(s);
+    b.Raw(s);
     return *this;
   }
   Bytes& Str(std::string_view s) { return U32(static_cast<std::uint32_t>(s.size())).Raw(s); }
@@ -52,11 +54,13 @@ struct Bytes {
     return *this;
   }
   std::size_t size() const { return b.size(); }
-  // Overwrites 4 bytes at offset with a big-endian integer.
-  void PatchU32(std::size_t offset, std::uint32_t v) {
-    tesk::tiling::StoreBE32(reinterpret_cast<unsigned char*>(b.data() + offset), v);
-  }
+  const std::string& str() const { return b.str(); }
 };
+
+// Overwrites 4 bytes of a built file at offset with a big-endian integer.
+inline void PatchU32(std::string& bytes, std::size_t offset, std::uint32_t v) {
+  tesk::tiling::StoreBE32(reinterpret_cast<unsigned char*>(bytes.data() + offset), v);
+}
 
 struct HitSpec {
   std::uint32_t pm_x = 0, pm_y = 0, mm_x = 0, mm_y = 0;
@@ -98,7 +102,7 @@ inline std::string BuildProbeMap(float version, FloatEncoding enc, const std::ve
     if (v3) {
       f.U32(s.mapping_kind);
       where.offset_field.push_back(f.size());
-      f.U32(0);  // patched below
+      f.U32(0);  // set below, once the sections are placed
     }
     where.hits_field.push_back(f.size());
     f.U32(static_cast<std::uint32_t>(s.hits.size()));
@@ -116,14 +120,13 @@ inline std::string BuildProbeMap(float version, FloatEncoding enc, const std::ve
       h.Raw(std::string_view(reinterpret_cast<const char*>(packed), 7));
       h.Float(hit.score, enc).U32(hit.position).Byte(hit.top_strand);
     }
-    return h.b;
+    return h.str();
   };
   where.section.resize(seqs.size());
   if (v3) {
     f.Raw("gap!");
     for (std::size_t i = seqs.size(); i-- > 0;) {
       where.section[i] = f.size();
-      f.PatchU32(where.offset_field[i], static_cast<std::uint32_t>(f.size()));
       f.Raw(section(seqs[i]));
     }
   } else {
@@ -132,8 +135,12 @@ inline std::string BuildProbeMap(float version, FloatEncoding enc, const std::ve
       f.Raw(section(seqs[i]));
     }
   }
+  std::string bytes = f.str();
+  for (std::size_t i = 0; v3 && i < seqs.size(); ++i) {
+    PatchU32(bytes, where.offset_field[i], static_cast<std::uint32_t>(where.section[i]));
+  }
   if (layout != nullptr) *layout = where;
-  return f.b;
+  return bytes;
 }
 
 struct ResultSeqSpec {
@@ -165,34 +172,22 @@ inline std::string BuildResult(float version, const std::vector<std::int32_t>& t
       for (std::uint32_t v : row) f.U32(v);
     }
   }
-  return f.b;
+  return f.str();
 }
 
-// A directory of its own for one test, removed at the end.
+// A scratch directory of the tree's test support, with files written into it.
 class Scratch {
  public:
-  Scratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tiling_XXXXXX").string();
-    dir_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : "";
-  }
-  ~Scratch() {
-    std::error_code ec;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ec);
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-
   // Writes bytes into a file of this directory and returns its path.
   std::string Write(const std::string& name, std::string_view bytes) const {
-    const std::string path = (dir_ / name).string();
-    std::ofstream(path, std::ios::binary)
-        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const std::string path = dir_.File(name);
+    if (!tesk::testing::WriteFileBytes(path, bytes)) ADD_FAILURE() << "cannot write " << path;
     return path;
   }
-  const std::filesystem::path& dir() const { return dir_; }
+  const std::filesystem::path& dir() const { return dir_.path(); }
 
  private:
-  std::filesystem::path dir_;
+  tesk::testing::ScratchDir dir_;
 };
 
 }  // namespace tiling_test

@@ -1,49 +1,20 @@
 #include "tiling/byte_source.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace tesk::tiling {
-namespace {
-
-// Reads up to n bytes at offset, retrying short and interrupted reads; the count read, or -1.
-std::int64_t ReadAt(int fd, unsigned char* dst, std::size_t n, std::uint64_t offset) {
-  std::size_t done = 0;
-  while (done < n) {
-    const ssize_t r = ::pread(fd, dst + done, n - done, static_cast<off_t>(offset + done));
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return -1;
-    }
-    if (r == 0) break;
-    done += static_cast<std::size_t>(r);
-  }
-  return static_cast<std::int64_t>(done);
-}
-
-}  // namespace
-
-ByteSource::~ByteSource() {
-  if (fd_ >= 0) ::close(fd_);
-}
 
 bool ByteSource::Open(const std::string& path) {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return false;
-  struct stat st;
-  if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd_);
-    fd_ = -1;
+  file_ = internal::File::Open(path, O_RDONLY);
+  if (!file_ || !file_.IsRegular() || file_.Size() < 0) {
+    file_.Reset();
     return false;
   }
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-  size_ = static_cast<std::uint64_t>(st.st_size);
+  ::posix_fadvise(file_.fd(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  size_ = static_cast<std::uint64_t>(file_.Size());
   if (!buf_) buf_ = std::make_unique_for_overwrite<unsigned char[]>(kWindow);
   start_ = 0;
   len_ = pos_ = 0;
@@ -62,7 +33,7 @@ bool ByteSource::Seek(std::uint64_t offset) {
 }
 
 bool ByteSource::Refill(std::size_t n) {
-  if (fd_ < 0 || n > kWindow) return false;
+  if (!file_ || n > kWindow) return false;
   const std::size_t keep = len_ - pos_;
   if (keep > 0) std::memmove(buf_.get(), buf_.get() + pos_, keep);
   start_ += pos_;
@@ -72,7 +43,7 @@ bool ByteSource::Refill(std::size_t n) {
   const std::size_t want =
       static_cast<std::size_t>(std::min<std::uint64_t>(kWindow - keep, size_ > at ? size_ - at : 0));
   if (want > 0) {
-    const std::int64_t r = ReadAt(fd_, buf_.get() + keep, want, at);
+    const std::int64_t r = file_.ReadAt(buf_.get() + keep, want, at);
     if (r < 0) return false;
     len_ += static_cast<std::size_t>(r);
   }
@@ -100,7 +71,7 @@ const unsigned char* ByteSource::TakeSome(std::size_t max, std::size_t unit, std
 
 bool ByteSource::CopyOut(char* dst, std::size_t n) {
   if (n == 0) return true;
-  if (fd_ < 0) return false;
+  if (!file_) return false;
   const std::size_t in_window = std::min(n, len_ - pos_);
   if (in_window > 0) std::memcpy(dst, buf_.get() + pos_, in_window);
   pos_ += in_window;
@@ -109,7 +80,7 @@ bool ByteSource::CopyOut(char* dst, std::size_t n) {
   if (n > kWindow / 2) {
     // Long fields go straight to their destination and past the window.
     const std::uint64_t at = position();
-    if (ReadAt(fd_, reinterpret_cast<unsigned char*>(dst) + in_window, n, at) !=
+    if (file_.ReadAt(dst + in_window, n, at) !=
                        static_cast<std::int64_t>(n)) {
       return false;
     }

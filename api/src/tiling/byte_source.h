@@ -1,4 +1,5 @@
-// Sequential and positioned reading of a file through one fixed buffer, for the tiling readers:
+// Sequential and positioned reading of a file (through the kit's file layer) with one fixed
+// buffer, for the tiling readers:
 // a probe map or result file can be far larger than what a reader keeps, so the readers decode
 // straight from this window and never hold a second copy of the file.
 #ifndef TESK_API_TILING_BYTE_SOURCE_H_
@@ -9,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "tesk/internal/file.h"
+
 namespace tesk::tiling {
 
 class ByteSource {
@@ -16,7 +19,6 @@ class ByteSource {
   static constexpr std::size_t kWindow = std::size_t{1} << 18;
 
   ByteSource() = default;
-  ~ByteSource();
   ByteSource(const ByteSource&) = delete;
   ByteSource& operator=(const ByteSource&) = delete;
 
@@ -53,7 +55,7 @@ class ByteSource {
   // file has them.
   bool Refill(std::size_t n);
 
-  int fd_ = -1;
+  internal::File file_;
   std::uint64_t size_ = 0;
   std::unique_ptr<unsigned char[]> buf_;
   std::uint64_t start_ = 0;  // file offset of buf_[0]

@@ -172,6 +172,7 @@ bool ReadProbeMap(const std::string& path, bool header_only, ProbeMap& map, std:
   }
   FieldReader r(in, error);
   const unsigned char* head = in.Take(std::min<std::uint64_t>(in.size(), kHeaderSize));
+  if (head == nullptr) return r.FailAt(0, "cannot read the header");
   if (in.size() < 8 || std::memcmp(head, kProbeMapMagic, 8) != 0) {
     error = "File header is not of BPMAP type. ";
     return false;

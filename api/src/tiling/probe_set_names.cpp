@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "tesk/internal/lines.h"
 #include "tiling/byte_source.h"
 
 namespace tesk::tiling {
@@ -52,7 +53,7 @@ std::size_t ReadProbeSetNames(const std::string& path, std::vector<std::string>&
       first = false;
       return;
     }
-    if (line.empty()) return;
+    if (line.empty() && !overlong) return;
     const std::string_view name = overlong ? std::string_view() : ProbeSetNameOfLine(line);
     if (name.empty()) {
       ++skipped;
@@ -60,34 +61,40 @@ std::size_t ReadProbeSetNames(const std::string& path, std::vector<std::string>&
       names.emplace_back(name);
     }
   };
+  // Gathers a piece of a line that spans windows; one beyond kMaxLine names nothing and is
+  // only counted.
+  auto gather = [&](std::string_view piece) {
+    if (overlong) return;
+    if (carry.size() + piece.size() > kMaxLine) {
+      overlong = true;
+      carry.clear();
+    } else {
+      carry.append(piece);
+    }
+  };
+  auto take_gathered = [&] {
+    take_line(carry);
+    carry.clear();
+    overlong = false;
+  };
   while (in.remaining() > 0) {
     std::size_t got = 0;
     const char* p = reinterpret_cast<const char*>(in.TakeSome(ByteSource::kWindow, 1, got));
     if (p == nullptr) break;  // a read error ends the list
-    std::string_view chunk(p, got);
-    while (!chunk.empty()) {
-      const std::size_t nl = chunk.find('\n');
-      const std::string_view part = chunk.substr(0, nl);
-      if (nl == std::string_view::npos || !carry.empty() || overlong) {
-        // A line across windows is gathered; one beyond kMaxLine names nothing and is only
-        // counted.
-        if (carry.size() + part.size() > kMaxLine) {
-          overlong = true;
-          carry.assign(1, 'x');
-        } else {
-          carry.append(part);
-        }
-        if (nl == std::string_view::npos) break;
-        take_line(carry);
-        carry.clear();
-        overlong = false;
+    internal::LineSplitter lines(p, p + got);
+    internal::Line line;
+    while (lines.Next(line)) {
+      if (!line.has_newline) {
+        gather(line.View());  // the window ends inside this line
+      } else if (carry.empty() && !overlong) {
+        take_line(line.View());
       } else {
-        take_line(part);
+        gather(line.View());
+        take_gathered();
       }
-      chunk.remove_prefix(nl + 1);
     }
   }
-  if (!carry.empty()) take_line(carry);
+  if (!carry.empty() || overlong) take_gathered();
   return skipped;
 }
 
