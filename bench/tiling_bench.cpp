@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -68,7 +70,7 @@ struct Files {
     for (const ProbeSequence& s : check.sequences) hit_sections.push_back(s.hit_offset);
 
     TilingResult r;
-    std::copy_n("barr\r\n\x1a\n", 8, r.magic);
+    std::copy_n("TeskBar\n", 8, r.magic);
     r.version = 2.0f;
     r.column_types = {kColumnInteger, kColumnFloat};
     r.parameters = {{"method", "bench"}};

@@ -51,7 +51,7 @@ TEST_F(ResultRead, BothLayoutsReadEveryColumnTypeAndParameter) {
     ASSERT_TRUE(Read(BuildResult(version, kEveryType, params, seqs), r)) << error_;
     const bool v2 = version == 2.0f;
     EXPECT_EQ(r.version, version);
-    EXPECT_EQ(std::string(r.magic, 8), std::string("barr\r\n\x1a\n", 8));
+    EXPECT_EQ(std::string(r.magic, 8), std::string("TeskBar\n", 8));
     EXPECT_EQ(r.column_types, kEveryType);
     EXPECT_EQ(r.parameters, params);
     ASSERT_EQ(r.sequences.size(), 2u);

@@ -155,7 +155,7 @@ inline std::uint32_t Bits(std::int32_t i) { return static_cast<std::uint32_t>(i)
 inline std::string BuildResult(float version, const std::vector<std::int32_t>& types,
                                const std::vector<std::pair<std::string, std::string>>& params,
                                const std::vector<ResultSeqSpec>& seqs,
-                               std::string_view magic = "barr\r\n\x1a\n") {
+                               std::string_view magic = "TeskBar\n") {
   const bool v2 = tesk::tiling::HasSequenceGroups(version);
   Bytes f;
   f.Raw(magic.substr(0, 8)).Float(version, FloatEncoding::kBigEndian);

@@ -2,6 +2,7 @@
 // every layout and encoding, and a failed write leaves the target alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "tesk/testing/bytes.h"
