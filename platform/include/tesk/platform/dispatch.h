@@ -126,6 +126,12 @@ template <> struct ValueVt<DOUBLE> { static constexpr VARTYPE vt = VT_R8; };
 template <> struct ValueVt<BSTR> { static constexpr VARTYPE vt = VT_BSTR; };
 template <> struct ValueVt<VARIANT> { static constexpr VARTYPE vt = VT_VARIANT; };
 template <> struct ValueVt<SAFEARRAY*> { static constexpr VARTYPE vt = VT_ARRAY | VT_VARIANT; };
+// Enumerations of a type library are 32-bit integers.
+template <class E>
+  requires(std::is_enum_v<E> && sizeof(E) == 4)
+struct ValueVt<E> {
+  static constexpr VARTYPE vt = VT_I4;
+};
 template <class I>
   requires std::is_base_of_v<IUnknown, I>
 struct ValueVt<I*> {
@@ -179,7 +185,7 @@ struct Arg {
     } else if constexpr (std::is_pointer_v<T>) {
       value = static_cast<T>(v.byref);
     } else {
-      static_assert(std::is_arithmetic_v<T>);
+      static_assert(std::is_arithmetic_v<T> || std::is_enum_v<T>);
       // Every scalar member of the union starts at the same address.
       std::memcpy(&value, &v.llVal, sizeof(T));
     }

@@ -1,0 +1,83 @@
+// The library's entry points: class factories, DllCanUnloadNow, registration of the classes
+// this build implements and of the type library, and what happens at load.
+#include <tesk/tarvex.h>
+
+#include "children.h"
+#include "classes.h"
+#include "module.h"
+
+namespace tarvex {
+
+tesk::ComModule& TarvexModule() {
+  static tesk::ComModule module;
+  return module;
+}
+
+namespace {
+
+constexpr tesk::ClassEntry kClassObjects[] = {
+    {&CLSID_TeskEXPFile, &GetTeskEXPFileFactory},
+    {&CLSID_TeskDATFile, &GetTeskDATFileFactory},
+    {&CLSID_TeskCELFile, &GetTeskCELFileFactory},
+    {&CLSID_TeskProbe, &GetTeskProbeFactory},
+};
+
+constexpr const tesk::DispTable* kInterfaces[] = {
+    &kTeskEXPFileTable,
+    &kTeskDATFileTable,
+    &kTeskCELFileTable,
+    &kTeskProbeTable,
+};
+
+constexpr tesk::TypeLibInfo kTypeLib{LIBID_TARVEXLib, TARVEX_TYPELIB_NAME, TARVEX_TYPELIB_HELPSTRING,
+                                     TARVEX_TYPELIB_MAJOR, TARVEX_TYPELIB_MINOR, TARVEX_TYPELIB_LCID, kInterfaces};
+
+constexpr tesk::ClassRegistration kClasses[] = {
+    {&CLSID_TeskEXPFile, "TeskEXPFile Class", TESKEXPFILE_PROGID, TESKEXPFILE_VERSION_INDEPENDENT_PROGID, "Both",
+     &LIBID_TARVEXLib},
+    {&CLSID_TeskDATFile, "TeskDATFile Class", TESKDATFILE_PROGID, TESKDATFILE_VERSION_INDEPENDENT_PROGID, "Both",
+     &LIBID_TARVEXLib},
+    {&CLSID_TeskCELFile, "TeskCELFile Class", TESKCELFILE_PROGID, TESKCELFILE_VERSION_INDEPENDENT_PROGID, "Both",
+     &LIBID_TARVEXLib},
+    {&CLSID_TeskProbe, "TeskProbe Class", TESKPROBE_PROGID, TESKPROBE_VERSION_INDEPENDENT_PROGID, "Both",
+     &LIBID_TARVEXLib},
+};
+
+// At load, as an automation server library does: join an apartment and set the process's
+// security (default authentication, servers may impersonate the client). A second security
+// call in the process is refused and ignored.
+__attribute__((constructor)) void AttachToProcess() {
+  CoInitialize(nullptr);
+  CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr,
+                       EOAC_NONE, nullptr);
+}
+
+}  // namespace
+
+HRESULT GetLibraryClassObject(REFCLSID clsid, REFIID riid, void** ppv) noexcept {
+  return tesk::GetClassObjectFromTable(kClassObjects, clsid, riid, ppv);
+}
+
+}  // namespace tarvex
+
+extern "C" HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+  return tarvex::GetLibraryClassObject(rclsid, riid, ppv);
+}
+
+extern "C" HRESULT DllCanUnloadNow() { return tarvex::TarvexModule().CanUnloadNow(); }
+
+extern "C" HRESULT DllRegisterServer() {
+  try {
+    return tesk::RegisterServer(tarvex::kClasses, &tarvex::kTypeLib);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
+
+extern "C" HRESULT DllUnregisterServer() {
+  try {
+    return tesk::UnregisterServer(tarvex::kClasses, &tarvex::kTypeLib);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+}
