@@ -4,6 +4,7 @@
 #ifndef TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
 #define TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,24 @@ inline std::string FunctionLines(int n = 14) {
   for (int i = 0; i < n; ++i) s += "function\tF" + std::to_string(i) + "\n";
   return s;
 }
+
+#ifdef ROLVANE_PROBE
+// Runs rolvane_probe for a connection to SERVER, database LabDB, with the commands, and answers
+// its standard output.
+inline std::string Probe(const std::string& server, const std::string& commands) {
+  const std::string cmd = std::string(ROLVANE_PROBE) + " " + server + " LabDB " + commands;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return "";
+  std::string out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+#endif
+
+inline bool Has(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
 
 }  // namespace rolvane_testing
 
