@@ -43,11 +43,7 @@
 #include <memory>
 #include <string>
 
-#if defined(__GNUC__)
-#define TESK_LINDOR10_API __attribute__((visibility("default")))
-#else
-#define TESK_LINDOR10_API
-#endif
+#include <tesk/lindor10_export.h>
 
 class CCDFFileData;
 
