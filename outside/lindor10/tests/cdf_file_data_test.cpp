@@ -223,7 +223,9 @@ TEST_F(LayoutTest, CustomSequenceListsCarryAtomNumberAndPosition) {
     EXPECT_EQ(block.GetReferenceIndex(list), 5 + list);
     EXPECT_EQ(block.GetSequencePosition(list), 10 + list);
     EXPECT_EQ(block.GetNumCellsInList(list), 2) << "the background cell is no probe";
+    EXPECT_EQ(block.GetReferenceBase(list), "cgt"[list]);
   }
+  EXPECT_EQ(block.GetReferenceBase(3), 0);
   int b = 9, l = 9;
   ASSERT_EQ(unit.FindListByReferenceIndex(7, b, l), 1);
   EXPECT_EQ(b, 0);
