@@ -149,8 +149,10 @@ int CCDFFileData::GetNumQCUnits() const { return impl_->NumQCUnits(); }
 int CCDFFileData::GetVersion() const { return impl_->chip ? impl_->chip->layoutVersion : 0; }
 
 const char* CCDFFileData::GetChipName() const {
-  const char* s = impl_->chip ? impl_->chip->layoutNameLine.text : nullptr;
-  return s ? s : "";
+  const char* line = impl_->chip ? impl_->chip->layoutNameLine.text : nullptr;
+  if (line == nullptr) return "";
+  const char* value = std::strchr(line, '=');
+  return value ? value + 1 : line;
 }
 
 VarolithUnitType CCDFFileData::GetUnitType(int unit) const {

@@ -123,6 +123,7 @@ TEST_F(LayoutTest, HeaderAndUnitTypesMapToTheObjectModelsKinds) {
   EXPECT_EQ(cdf_.GetRows(), 20);
   EXPECT_EQ(cdf_.GetCols(), 20);
   EXPECT_EQ(cdf_.GetVersion(), 3);
+  EXPECT_STREQ(cdf_.GetChipName(), "TestChip");
   EXPECT_EQ(cdf_.GetNumUnits(), 5) << "the unknown type is left out";
   EXPECT_EQ(cdf_.GetNumQCUnits(), 2);
   EXPECT_EQ(cdf_.GetUnitType(0), ExpressionUnitType);

@@ -197,7 +197,7 @@ class TESK_LINDOR10_API CCDFFileData {
   virtual int GetNumUnits() const;
   virtual int GetNumQCUnits() const;
   virtual int GetVersion() const;  // layout version 1, 2 or 3
-  virtual const char* GetChipName() const;  // the chip section's name line
+  virtual const char* GetChipName() const;  // the value of the chip section's name line
 
   virtual VarolithUnitType GetUnitType(int unit) const;  // UnknownUnitType outside the layout
   virtual int GetUnitInformation(int unit, CCDFUnitInformation& info) const;
