@@ -81,13 +81,16 @@ HRESULT GetLibraryClassObject(REFCLSID clsid, REFIID riid, void** ppv) noexcept 
 
 }  // namespace tarvex
 
-extern "C" HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+// The four exports; everything else of the library stays hidden.
+#define TARVEX_EXPORT __attribute__((visibility("default")))
+
+extern "C" TARVEX_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   return tarvex::GetLibraryClassObject(rclsid, riid, ppv);
 }
 
-extern "C" HRESULT DllCanUnloadNow() { return tarvex::TarvexModule().CanUnloadNow(); }
+extern "C" TARVEX_EXPORT HRESULT DllCanUnloadNow() { return tarvex::TarvexModule().CanUnloadNow(); }
 
-extern "C" HRESULT DllRegisterServer() {
+extern "C" TARVEX_EXPORT HRESULT DllRegisterServer() {
   try {
     return tesk::RegisterServer(tarvex::kClasses, &tarvex::kTypeLib);
   } catch (...) {
@@ -95,7 +98,7 @@ extern "C" HRESULT DllRegisterServer() {
   }
 }
 
-extern "C" HRESULT DllUnregisterServer() {
+extern "C" TARVEX_EXPORT HRESULT DllUnregisterServer() {
   try {
     return tesk::UnregisterServer(tarvex::kClasses, &tarvex::kTypeLib);
   } catch (...) {

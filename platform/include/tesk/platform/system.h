@@ -37,6 +37,13 @@ struct SECURITY_ATTRIBUTES {
 };
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 #endif
+// Security of named objects (CreateFileMapping, CreateMutex). Other descriptors are not modelled:
+// an object is open to every user of the computer, as an empty access list allows, unless
+// lpSecurityDescriptor is TESK_OWNER_ONLY_SECURITY. Then it is private to the effective user:
+// created with mode 0600, and an existing object of the name is opened only when this user owns
+// it and no other user may open it, else the call fails with ERROR_ACCESS_DENIED, so an object
+// that another user made under the name is never used.
+#define TESK_OWNER_ONLY_SECURITY ((void*)(intptr_t)1)
 
 #ifndef ERROR_BUFFER_OVERFLOW
 #define ERROR_BUFFER_OVERFLOW 111L
