@@ -16,6 +16,7 @@
 
 #include <tesk/platform/oleauto.h>
 #include <tesk/platform/registry.h>
+#include <tesk/platform/server_factory.h>
 #include <tesk/platform/system.h>
 
 namespace {
@@ -183,14 +184,8 @@ HRESULT CoCreateInstanceEx(REFCLSID rclsid, IUnknown* punkOuter, DWORD dwClsCtx,
     pResults[i].pItf = nullptr;
     pResults[i].hr = E_NOINTERFACE;
   }
-  IClassFactory* factory = nullptr;
-  HRESULT hr = CoGetClassObject(rclsid, dwClsCtx, pServerInfo, IID_IClassFactory,
-                                reinterpret_cast<void**>(&factory));
   IUnknown* unk = nullptr;
-  if (SUCCEEDED(hr)) {
-    hr = factory->CreateInstance(punkOuter, IID_IUnknown, reinterpret_cast<void**>(&unk));
-    factory->Release();
-  }
+  HRESULT hr = tesk::CreateInstanceOnServer(rclsid, punkOuter, dwClsCtx, pServerInfo, &unk);
   if (FAILED(hr)) {
     for (DWORD i = 0; i < dwCount; ++i) pResults[i].hr = hr;
     return hr;

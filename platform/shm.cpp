@@ -57,17 +57,31 @@ std::map<const void*, View>& Views() {
   return *views;
 }
 
-// Exclusive hold of the computer-wide name lock; reopened in a forked child, whose inherited
+// True when the object is this effective user's and no other user may open it.
+bool OwnedPrivately(int fd) {
+  struct stat st;
+  return fstat(fd, &st) == 0 && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+}
+
+// Exclusive hold of this user's name lock; reopened in a forked child, whose inherited
 // descriptor would share the parent's lock.
 class NameLock {
  public:
   NameLock() {
     static int fd = -1;
     static pid_t owner = 0;
-    if (owner != getpid()) {
+    static uid_t user = 0;
+    if (owner != getpid() || user != geteuid()) {
+      // One lock per user, private to it: another user can neither take it nor hold it to
+      // stall this user's named objects.
       if (fd >= 0) close(fd);
-      fd = shm_open("/tesk.names.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-      if (fd >= 0) fchmod(fd, 0666);
+      user = geteuid();
+      const std::string name = "/tesk.names.lock." + std::to_string(user);
+      fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+      if (fd >= 0 && !OwnedPrivately(fd)) {
+        close(fd);
+        fd = -1;
+      }
       owner = getpid();
     }
     fd_ = fd;
@@ -133,12 +147,16 @@ void Unref(Region* r) {
 
 // Creates or opens the named object. create: make it if missing (size bytes, init run on the
 // new memory while other processes are held off); existed reports whether it was there.
-// Caller holds g_mu.
+// owner_only: private to this user (see TESK_OWNER_ONLY_SECURITY). Caller holds g_mu.
 Region* Acquire(const std::string& name, bool create, uint64_t size, bool writable,
-                bool (*init)(Region*), bool* existed) {
+                bool (*init)(Region*), bool* existed, bool owner_only = false) {
   *existed = false;
   auto it = Regions().find(name);
   if (it != Regions().end()) {
+    if (owner_only && !OwnedPrivately(it->second->fd)) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
     *existed = true;
     ++it->second->refs;
     return it->second;
@@ -157,19 +175,28 @@ Region* Acquire(const std::string& name, bool create, uint64_t size, bool writab
     fd = -1;
   }
   if (fd >= 0) {
+    if (owner_only && !OwnedPrivately(fd)) {
+      // Made by another user, or open to others: never used.
+      close(fd);
+      SetLastError(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
     flock(fd, LOCK_SH);
     *existed = true;
   } else {
     if (!create) {
-      SetLastError(ERROR_FILE_NOT_FOUND);
+      SetLastError(errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
       return nullptr;
     }
-    fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const mode_t mode = owner_only ? 0600 : 0666;
+    fd = shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
-      SetLastError(ErrnoToWin32(errno));
+      // EEXIST: the name is held by an object this user may not open.
+      SetLastError(errno == EEXIST ? ERROR_ACCESS_DENIED : ErrnoToWin32(errno));
       return nullptr;
     }
-    fchmod(fd, 0666);  // any user of the computer may open it, as an empty access list allows
+    // Without owner_only any user of the computer may open it, as an empty access list allows.
+    fchmod(fd, mode);
     if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
       SetLastError(ErrnoToWin32(errno));
       shm_unlink(name.c_str());
@@ -268,9 +295,13 @@ bool MapMutexBlock(Region* r) {
   return true;
 }
 
+bool OwnerOnly(LPSECURITY_ATTRIBUTES sa) {
+  return sa && sa->lpSecurityDescriptor == TESK_OWNER_ONLY_SECURITY;
+}
+
 }  // namespace
 
-HANDLE CreateFileMapping(HANDLE hFile, LPSECURITY_ATTRIBUTES, DWORD flProtect,
+HANDLE CreateFileMapping(HANDLE hFile, LPSECURITY_ATTRIBUTES lpAttributes, DWORD flProtect,
                          DWORD dwMaximumSizeHigh, DWORD dwMaximumSizeLow, LPCSTR lpName) {
   if (hFile != INVALID_HANDLE_VALUE) {
     SetLastError(ERROR_INVALID_HANDLE);  // file-backed mappings: tesk::platform::MappedFile
@@ -301,7 +332,7 @@ HANDLE CreateFileMapping(HANDLE hFile, LPSECURITY_ATTRIBUTES, DWORD flProtect,
       return nullptr;
     }
     bool existed;
-    Region* r = Acquire(name, true, size, true, nullptr, &existed);
+    Region* r = Acquire(name, true, size, true, nullptr, &existed, OwnerOnly(lpAttributes));
     if (!r) return nullptr;
     HANDLE h = NewMapping(r, writable);
     SetLastError(existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
@@ -386,7 +417,7 @@ BOOL UnmapViewOfFile(LPCVOID lpBaseAddress) {
   return TRUE;
 }
 
-HANDLE CreateMutex(LPSECURITY_ATTRIBUTES, BOOL bInitialOwner, LPCSTR lpName) {
+HANDLE CreateMutex(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCSTR lpName) {
   try {
     auto m = std::make_unique<Mutex>();
     bool existed = false;
@@ -405,7 +436,8 @@ HANDLE CreateMutex(LPSECURITY_ATTRIBUTES, BOOL bInitialOwner, LPCSTR lpName) {
       }
       std::lock_guard<std::mutex> lock(g_mu);
       m->region = Acquire(name, true, sizeof(MutexBlock), true,
-                          [](Region* r) { return r->block ? true : MapMutexBlock(r); }, &existed);
+                          [](Region* r) { return r->block ? true : MapMutexBlock(r); }, &existed,
+                          OwnerOnly(lpMutexAttributes));
       if (!m->region) return nullptr;
     }
     pthread_mutex_t* mu = m->mutex();

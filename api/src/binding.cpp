@@ -7,7 +7,7 @@
 
 #include <tesk/platform.h>
 
-#include "strings.h"
+#include "string_table.h"
 
 namespace tarvex {
 namespace {

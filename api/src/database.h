@@ -22,18 +22,22 @@ class DatabaseSession {
   DatabaseSession(const DatabaseSession&) = delete;
   DatabaseSession& operator=(const DatabaseSession&) = delete;
 
-  // VerifyDatabaseFile: true to go on; false with *detail set to the refusal's text.
+  // VerifyDatabaseFile: true to go on; false with *detail set to exactly one of the texts
+  // 5114 (access denied), 5115 (no database) and 5116 (unknown file).
   bool VerifyDatabaseFile(const std::string& serverName, const std::string& name, int roleFunction,
                           std::string* detail);
-  // Gives back any marker, then takes a new one for `fullPath` when the server wants markers.
-  // False with *detail set when the server refused.
+  bool HoldsMarker() const;
+  // Takes a marker for `fullPath` when the server wants markers (version 3.5 and later). Call
+  // GiveBackMarker (after closing the reader) first when one is held. False with *detail set
+  // when the server refused the mark.
   bool TakeMarker(const std::string& serverName, const std::string& fullPath, std::string* detail);
-  // Gives back the marker, if one is held.
+  // Unmarks and releases the marker, if one is held.
   void GiveBackMarker();
 
  private:
-  struct State;
-  std::unique_ptr<State> state_;
+  std::unique_ptr<CServerConnection> connection_;
+  struct Marker;
+  std::unique_ptr<Marker> marker_;
 };
 
 }  // namespace tarvex

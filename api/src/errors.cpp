@@ -1,6 +1,6 @@
 #include "errors.h"
 
-#include "strings.h"
+#include "string_table.h"
 
 namespace tarvex {
 

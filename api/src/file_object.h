@@ -18,7 +18,7 @@
 #include "dates.h"
 #include "errors.h"
 #include "module.h"
-#include "strings.h"
+#include "string_table.h"
 #include "text.h"
 
 namespace tarvex {
@@ -106,9 +106,12 @@ class FileObject : public tesk::ComClass<D, tesk::DispatchImpl<I>, tesk::Support
       if (HRESULT hr = GiveReaderPath(m); FAILED(hr)) return hr;
       if (s_.name.empty()) return m.Fail(D::kKind.emptyName);
       if (s_.dataPath.empty()) return m.Fail(IDS_DATA_PATH_EMPTY);
-      if (!s_.database.TakeMarker(s_.serverName, s_.fullPath, &detail)) return m.FailWith(detail);
+      if (!TakeMarker(&detail)) return m.FailWith(detail);
       *pVal = Self().ReaderExists() == 1 ? 1 : 0;
-      GiveBack();
+      // Closing the reader would drop the cells or pixels of an earlier Read while the object
+      // still answers as loaded; in file mode there is no marker to give back, so loaded data
+      // stays readable.
+      if (s_.database.HoldsMarker() || !s_.serverName.empty() || !s_.dataLoaded) GiveBack();
       return S_OK;
     });
   }
@@ -122,7 +125,7 @@ class FileObject : public tesk::ComClass<D, tesk::DispatchImpl<I>, tesk::Support
     if (s_.name.empty()) return m.Fail(D::kKind.emptyName);
     if (s_.dataPath.empty()) return m.Fail(IDS_DATA_PATH_EMPTY);
     if (needLibPath && s_.libPath.empty()) return m.Fail(IDS_LIB_PATH_EMPTY);
-    if (!s_.database.TakeMarker(s_.serverName, s_.fullPath, &detail)) return m.FailWith(detail);
+    if (!TakeMarker(&detail)) return m.FailWith(detail);
     if (Self().ReaderExists() == 0) {
       GiveBack();
       return m.Fail(notFound);
@@ -141,6 +144,12 @@ class FileObject : public tesk::ComClass<D, tesk::DispatchImpl<I>, tesk::Support
   void GiveBack() {
     Self().ReaderClose();
     s_.database.GiveBackMarker();
+  }
+
+  // Gives back a marker still held (closing the reader first), then takes a new one.
+  bool TakeMarker(std::string* detail) {
+    if (s_.database.HoldsMarker()) GiveBack();
+    return s_.database.TakeMarker(s_.serverName, s_.fullPath, detail);
   }
 
   void StampFileDate() {

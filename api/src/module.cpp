@@ -1,6 +1,7 @@
 // The library's entry points: class factories, DllCanUnloadNow, registration of the classes
 // this build implements and of the type library, and what happens at load.
 #include <tesk/tarvex.h>
+#include <tesk/tarvex_export.h>
 
 #include "children.h"
 #include "classes.h"
@@ -81,13 +82,13 @@ HRESULT GetLibraryClassObject(REFCLSID clsid, REFIID riid, void** ppv) noexcept 
 
 }  // namespace tarvex
 
-extern "C" HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+extern "C" TESK_TARVEX_API HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   return tarvex::GetLibraryClassObject(rclsid, riid, ppv);
 }
 
-extern "C" HRESULT DllCanUnloadNow() { return tarvex::TarvexModule().CanUnloadNow(); }
+extern "C" TESK_TARVEX_API HRESULT DllCanUnloadNow() { return tarvex::TarvexModule().CanUnloadNow(); }
 
-extern "C" HRESULT DllRegisterServer() {
+extern "C" TESK_TARVEX_API HRESULT DllRegisterServer() {
   try {
     return tesk::RegisterServer(tarvex::kClasses, &tarvex::kTypeLib);
   } catch (...) {
@@ -95,7 +96,7 @@ extern "C" HRESULT DllRegisterServer() {
   }
 }
 
-extern "C" HRESULT DllUnregisterServer() {
+extern "C" TESK_TARVEX_API HRESULT DllUnregisterServer() {
   try {
     return tesk::UnregisterServer(tarvex::kClasses, &tarvex::kTypeLib);
   } catch (...) {

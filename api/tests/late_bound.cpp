@@ -1,8 +1,22 @@
 #include "late_bound.h"
 
+#include <dlfcn.h>
+
 #include <cstdlib>
 
 namespace tarvex_test {
+
+tesk::ComPtr<IDispatch> Create(const CLSID& clsid) {
+  static const auto getClassObject = [] {
+    void* lib = dlopen("libtarvex.so", RTLD_NOW);
+    return lib ? reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(lib, "DllGetClassObject")) : nullptr;
+  }();
+  tesk::ComPtr<IClassFactory> factory;
+  tesk::ComPtr<IDispatch> object;
+  if (getClassObject != nullptr && SUCCEEDED(getClassObject(clsid, IID_IClassFactory, factory.PutVoid())))
+    factory->CreateInstance(nullptr, IID_IDispatch, object.PutVoid());
+  return object;
+}
 
 std::string AsText(const VARIANT& v) {
   tesk::Variant t;

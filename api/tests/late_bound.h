@@ -14,14 +14,9 @@ namespace tarvex_test {
 
 using tesk::testing::ScratchDir;
 
-// An object of this library made by its class factory, as IDispatch.
-inline tesk::ComPtr<IDispatch> Create(const CLSID& clsid) {
-  tesk::ComPtr<IClassFactory> factory;
-  tesk::ComPtr<IDispatch> object;
-  if (SUCCEEDED(DllGetClassObject(clsid, IID_IClassFactory, factory.PutVoid())))
-    factory->CreateInstance(nullptr, IID_IDispatch, object.PutVoid());
-  return object;
-}
+// An object of this library made by its class factory, as IDispatch. The factory is asked of
+// libtarvex itself, as other server libraries in the process export the same entry points.
+tesk::ComPtr<IDispatch> Create(const CLSID& clsid);
 
 // Variant arguments.
 inline VARIANT Long(LONG v) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -143,6 +144,43 @@ TEST(NamedMutex, RecoversAfterItsHolderIsKilled) {
   close(ready[0]);
   close(ready[1]);
   CloseHandle(m);
+}
+
+// Owner-only objects: created 0600; a same-named object open to other users is refused, even
+// when this user made it, so a name someone else could have written into is never trusted.
+TEST(NamedObjects, OwnerOnlySecurityRefusesObjectsOthersMayOpen) {
+  SECURITY_ATTRIBUTES priv{sizeof(SECURITY_ATTRIBUTES), TESK_OWNER_ONLY_SECURITY, FALSE};
+  const std::string name = Name("TESK_SHM_PRIVATE");
+  HANDLE h = CreateFileMapping(INVALID_HANDLE_VALUE, &priv, PAGE_READWRITE, 0, 8192, name.c_str());
+  ASSERT_NE(h, nullptr);
+  struct stat st;
+  ASSERT_EQ(stat(("/dev/shm/tesk.map." + name).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  pid_t pid = fork();
+  if (pid == 0) {
+    HANDLE again = CreateFileMapping(INVALID_HANDLE_VALUE, &priv, PAGE_READWRITE, 0, 8192, name.c_str());
+    _exit(again && GetLastError() == ERROR_ALREADY_EXISTS ? 0 : 1);
+  }
+  int status;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  CloseHandle(h);
+
+  const std::string open_name = Name("TESK_SHM_OPEN");
+  HANDLE shared = CreateFileMapping(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 8192, open_name.c_str());
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(CreateFileMapping(INVALID_HANDLE_VALUE, &priv, PAGE_READWRITE, 0, 8192, open_name.c_str()), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  const std::string mutex_name = Name("TESK_MUTEX_OPEN");
+  HANDLE m = CreateMutex(nullptr, FALSE, mutex_name.c_str());
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(CreateMutex(&priv, FALSE, mutex_name.c_str()), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  HANDLE pm = CreateMutex(&priv, FALSE, Name("TESK_MUTEX_PRIVATE").c_str());
+  EXPECT_NE(pm, nullptr);
+  CloseHandle(pm);
+  CloseHandle(m);
+  CloseHandle(shared);
 }
 
 }  // namespace

@@ -1,34 +1,20 @@
 // CCELFileData over files written with ParvelClass.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tesk/parvel.h"
 #include "tesk/parvel80.h"
+#include "tesk/testing/bytes.h"
+#include "tesk/testing/scratch_dir.h"
 
 namespace {
 
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string base = (std::filesystem::temp_directory_path() / "parvel80_test_XXXXXX").string();
-    path_ = ::mkdtemp(base.data());
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using tesk::testing::ScratchDir;
 
 constexpr int kCols = 5, kRows = 4;
 
@@ -61,10 +47,6 @@ void WriteSample(const std::string& path, int version = 4) {
     }
   }
   ASSERT_EQ(cel.WriteVersionFile(version), 1);
-}
-
-void Spit(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 TEST(CELFileData, ReadGivesHeaderValuesAndCornersInUpperLowerLeftRightOrder) {
@@ -147,7 +129,7 @@ TEST(CELFileData, TextVersionsReadAndCellsListedOutOfOrderAreFoundByPosition) {
                      "  1\t  0\t3.0\t0.0\t  1\n  1\t  1\t4.0\t0.0\t  1\n\n[MASKS]\nNumberCells=0"
                      "\nCellHeader=X\tY\n\n[OUTLIERS]\nNumberCells=0\nCellHeader=X\tY\n\n"
                      "[MODIFIED]\nNumberCells=0\nCellHeader=X\tY\tORIGMEAN\n";
-  Spit(dir.File("cols.CEL"), text);
+  tesk::testing::WriteFileBytes(dir.File("cols.CEL"), text);
   cel.SetFileName(dir.File("cols.CEL").c_str());
   ASSERT_NE(cel.Read(0), 0);
   EXPECT_EQ(cel.GetX(1), 0);
@@ -205,14 +187,13 @@ TEST(CELFileData, FailedReadsKeepTheEarlierFileAndDamagedFilesNeverCrash) {
   EXPECT_EQ(cel.GetCols(), kCols);
   EXPECT_EQ(cel.GetIntensity(2, 2), Mean(2, 2));
 
-  std::ifstream in(dir.File("a.CEL"), std::ios::binary);
-  std::string whole((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string whole = tesk::testing::ReadFileBytes(dir.File("a.CEL"));
   for (std::size_t cut : {std::size_t{3}, std::size_t{20}, whole.size() / 2, whole.size() - 1}) {
-    Spit(dir.File("cut.CEL"), whole.substr(0, cut));
+    tesk::testing::WriteFileBytes(dir.File("cut.CEL"), whole.substr(0, cut));
     cel.SetFileName(dir.File("cut.CEL").c_str());
     EXPECT_EQ(cel.Read(0), 0) << cut;
   }
-  Spit(dir.File("junk.CEL"), "not a cell file\n");
+  tesk::testing::WriteFileBytes(dir.File("junk.CEL"), "not a cell file\n");
   cel.SetFileName(dir.File("junk.CEL").c_str());
   EXPECT_EQ(cel.ReadHeader(0), 0);
   EXPECT_EQ(cel.GetRows(), kRows) << "still the first file";
@@ -228,12 +209,8 @@ TEST(CELFileData, WriteVersion3RewritesTheLoadedFileInPlace) {
   cel.SetFileName(dir.File("other.CEL").c_str());  // the write goes where the cells came from
   ASSERT_NE(cel.WriteVersion3(), 0);
   EXPECT_EQ(cel.GetVersion(), 3);
-  EXPECT_FALSE(std::filesystem::exists(dir.File("other.CEL")));
-
-  std::ifstream in(path);
-  std::string first;
-  std::getline(in, first);
-  EXPECT_EQ(first.rfind("[CEL]", 0), 0u);
+  EXPECT_EQ(dir.List(), std::vector<std::string>{"a.CEL"});
+  EXPECT_EQ(tesk::testing::ReadFileBytes(path).rfind("[CEL]", 0), 0u);
 
   CCELFileData again;
   again.SetFileName(path.c_str());

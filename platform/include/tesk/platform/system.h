@@ -16,6 +16,10 @@
 
 #include <tesk/platform/types.h>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 #ifndef TESK_HANDLE_DEFINED
 #define TESK_HANDLE_DEFINED
 typedef void* HANDLE;
@@ -33,6 +37,13 @@ struct SECURITY_ATTRIBUTES {
 };
 typedef SECURITY_ATTRIBUTES* LPSECURITY_ATTRIBUTES;
 #endif
+// Security of named objects (CreateFileMapping, CreateMutex). Other descriptors are not modelled:
+// an object is open to every user of the computer, as an empty access list allows, unless
+// lpSecurityDescriptor is TESK_OWNER_ONLY_SECURITY. Then it is private to the effective user:
+// created with mode 0600, and an existing object of the name is opened only when this user owns
+// it and no other user may open it, else the call fails with ERROR_ACCESS_DENIED, so an object
+// that another user made under the name is never used.
+#define TESK_OWNER_ONLY_SECURITY ((void*)(intptr_t)1)
 
 #ifndef ERROR_BUFFER_OVERFLOW
 #define ERROR_BUFFER_OVERFLOW 111L
@@ -219,5 +230,7 @@ int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 typedef int (*TeskMessageBoxHook)(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 // Installs a hook (NULL restores the default) and returns the previous one.
 TeskMessageBoxHook TeskSetMessageBoxHook(TeskMessageBoxHook hook);
+
+TESK_PLATFORM_END_API
 
 #endif  // TESK_PLATFORM_SYSTEM_H_

@@ -1,0 +1,12 @@
+// Start-up and connection failures go to the system event log under the source "ROLVANE".
+#ifndef TESK_ROLVANE_EVENT_LOG_H_
+#define TESK_ROLVANE_EVENT_LOG_H_
+
+namespace tesk::rolvane {
+
+// printf-style text, logged as one error event.
+void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace tesk::rolvane
+
+#endif  // TESK_ROLVANE_EVENT_LOG_H_
