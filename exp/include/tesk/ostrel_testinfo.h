@@ -101,6 +101,8 @@ class CTestInfo {
   std::string ScannerType;
 
  private:
+  int ReadFile();   // Read and Write without their exception guard
+  int WriteFile();
   int Fail(int message);
 
   int m_LastMessage = 0;
