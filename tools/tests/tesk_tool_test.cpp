@@ -34,13 +34,15 @@ TEST(TeskTool, SampleInfoAndConvert) {
   tesk::testing::ScratchDir dir;
   std::string out;
   ASSERT_EQ(Tesk("sample " + dir.str(), &out), 0) << out;
-  const std::vector<std::string> files = {"sample.CDF", "sample.CEL", "sample.CHP", "sample.DAT",
-                                          "sample.EXP", "sample_v2.CEL", "sample_v3.CEL"};
+  const std::vector<std::string> files = {"TeskDemo1164.PSI", "sample.CDF",   "sample.CEL",
+                                          "sample.CHP",       "sample.DAT",   "sample.EXP",
+                                          "sample.bar",       "sample.bpmap", "sample_v2.CEL",
+                                          "sample_v3.CEL"};
   ASSERT_EQ(dir.List(), files);
 
   // info recognises every file by its content and summarises it.
   ASSERT_EQ(Tesk("info " + dir.str() + "/*", &out), 0) << out;
-  for (const char* kind : {"(cdf)", "(cel)", "(chp)", "(dat)", "(exp)"}) {
+  for (const char* kind : {"(cdf)", "(cel)", "(chp)", "(dat)", "(exp)", "(bpmap)", "(bar)", "(psi)"}) {
     EXPECT_TRUE(Contains(out, kind)) << kind << "\n" << out;
   }
   EXPECT_TRUE(Contains(out, "version      4 (binary)")) << out;
