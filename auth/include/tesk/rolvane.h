@@ -17,8 +17,9 @@
 #include <tesk/platform/types.h>
 #include <tesk/rolvane_export.h>
 
-// Role functions: an index into each role's flag lists.
-enum tag_ROLEFUNC {
+// Role functions: an index into each role's flag lists. Any int may be passed (one outside 0 to
+// 13 is refused, and its message is empty), hence the fixed underlying type.
+enum tag_ROLEFUNC : int {
   ROLEFUNC_BROWSE = 0,
   ROLEFUNC_UPDATE = 1,
   ROLEFUNC_UPDATE_PUBLISHED = 2,
