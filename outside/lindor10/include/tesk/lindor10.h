@@ -1,7 +1,8 @@
 // Lindor10: the chip layout reader that the object model binds on first use.
 //
-// CCDFFileData reads a text layout file (versions QX1.0 to QX3.0) with Pendrix71's layout reader
-// (ChipClass::ReadCDF) and answers questions about it from that chip model, without copying it.
+// CCDFFileData reads a text layout file (versions QX1.0 to QX3.0, doc/formats/cdf.md) with
+// Pendrix71's layout reader (ChipClass::ReadCDF) and answers questions about it from that chip
+// model, without copying it.
 // The companion classes are small values that a caller creates and the reader fills: each keeps
 // a pointer back to its CCDFFileData and the indices it stands for, and asks the reader again
 // for what it needs. They are valid while their CCDFFileData holds the same read layout.
@@ -34,7 +35,8 @@
 //
 // Operations that can fail return 0 and leave their output describing nothing (zeros, empty
 // texts). No exception leaves the library. IsXDACompatibleFile answers 0: only the text form is
-// read.
+// read. The const operations (and the companions') may run concurrently on one loaded layout;
+// Read and Close may not run alongside anything else on the same object.
 //
 // Binding: CCDFFileData's operations are virtual and the companions' are inline, so a caller
 // that opens the library with dlopen needs only Lindor10CreateCDFFileData; it destroys the

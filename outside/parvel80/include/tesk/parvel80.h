@@ -1,7 +1,7 @@
 // Parvel80: the cell intensity reader that the object model binds on first use.
 //
-// CCELFileData reads one cell intensity file (binary version 4, text versions 2 and 3) through
-// ParvelClass and answers the object model's questions about it. Operations that can fail
+// CCELFileData reads one cell intensity file (binary version 4, text versions 2 and 3; layouts in
+// doc/formats/cel.md) through ParvelClass and answers the object model's questions about it. Operations that can fail
 // return 0; getters answer 0 or an empty text when nothing is loaded or an index or position
 // lies outside the table. No exception leaves the library.
 //

@@ -1,10 +1,10 @@
 // Pendrix81: the chip results reader that the object model binds on first use.
 //
-// CCHPFileData reads a chip result file (binary versions 1 to 13) with Pendrix71's result reader
-// (ChipClass::ReadChip, ReadChipHeaderOnly) and answers from that chip model on demand. Its
-// header and the three result views are parts of the object, reached through GetHeader,
-// GetExpressionResults, GetGenotypingResults and GetResequencingResults, and valid while it
-// lives; what they answer follows the last successful read.
+// CCHPFileData reads a chip result file (binary versions 1 to 13, doc/formats/chp.md) with
+// Pendrix71's result reader (ChipClass::ReadChip, ReadChipHeaderOnly) and answers from that chip
+// model on demand. Its header and the three result views are parts of the object, reached
+// through GetHeader, GetExpressionResults, GetGenotypingResults and GetResequencingResults, and
+// valid while it lives; what they answer follows the last successful read.
 //
 // How the chip model answers:
 //   parameters      the algorithm parameters and the chip summary are split into name=value
@@ -42,7 +42,9 @@
 //                   cell at a position by searching.
 //
 // Operations that can fail return 0 and leave their output zeroed. No exception leaves the
-// library.
+// library. The const operations may run concurrently on one loaded file; reads and Close may
+// not run alongside anything else on the same object. Texts and pointers handed out stay valid
+// until the next successful read or Close.
 //
 // Binding: every operation is virtual, so a caller that opens the library with dlopen needs only
 // Pendrix81CreateCHPFileData; it destroys the object with delete. A caller that links the
