@@ -5,6 +5,7 @@
 #include "children.h"
 #include "classes.h"
 #include "module.h"
+#include "tiling_objects.h"
 
 namespace tarvex {
 
@@ -20,6 +21,11 @@ constexpr tesk::ClassEntry kClassObjects[] = {
     {&CLSID_TeskDATFile, &GetTeskDATFileFactory},
     {&CLSID_TeskCELFile, &GetTeskCELFileFactory},
     {&CLSID_TeskProbe, &GetTeskProbeFactory},
+    {&CLSID_TeskSequenceItem, &GetTeskSequenceItemFactory},
+    {&CLSID_TeskSequenceHitItem, &GetTeskSequenceHitItemFactory},
+    {&CLSID_TeskBPMAPFile, &GetTeskBPMAPFileFactory},
+    {&CLSID_TeskBARFile, &GetTeskBARFileFactory},
+    {&CLSID_TeskSequenceResultItem, &GetTeskSequenceResultItemFactory},
 };
 
 constexpr const tesk::DispTable* kInterfaces[] = {
@@ -27,6 +33,11 @@ constexpr const tesk::DispTable* kInterfaces[] = {
     &kTeskDATFileTable,
     &kTeskCELFileTable,
     &kTeskProbeTable,
+    &kTeskSequenceItemTable,
+    &kTeskSequenceHitItemTable,
+    &kTeskBPMAPFileTable,
+    &kTeskBARFileTable,
+    &kTeskSequenceResultItemTable,
 };
 
 constexpr tesk::TypeLibInfo kTypeLib{LIBID_TARVEXLib, TARVEX_TYPELIB_NAME, TARVEX_TYPELIB_HELPSTRING,
@@ -41,6 +52,16 @@ constexpr tesk::ClassRegistration kClasses[] = {
      &LIBID_TARVEXLib},
     {&CLSID_TeskProbe, "TeskProbe Class", TESKPROBE_PROGID, TESKPROBE_VERSION_INDEPENDENT_PROGID, "Both",
      &LIBID_TARVEXLib},
+    {&CLSID_TeskSequenceItem, "TeskSequenceItem Class", TESKSEQUENCEITEM_PROGID,
+     TESKSEQUENCEITEM_VERSION_INDEPENDENT_PROGID, "Apartment", &LIBID_TARVEXLib},
+    {&CLSID_TeskSequenceHitItem, "TeskSequenceHitItem Class", TESKSEQUENCEHITITEM_PROGID,
+     TESKSEQUENCEHITITEM_VERSION_INDEPENDENT_PROGID, "Apartment", &LIBID_TARVEXLib},
+    {&CLSID_TeskBPMAPFile, "TeskBPMAPFile Class", TESKBPMAPFILE_PROGID, TESKBPMAPFILE_VERSION_INDEPENDENT_PROGID,
+     "Apartment", &LIBID_TARVEXLib},
+    {&CLSID_TeskBARFile, "TeskBARFile Class", TESKBARFILE_PROGID, TESKBARFILE_VERSION_INDEPENDENT_PROGID,
+     "Apartment", &LIBID_TARVEXLib},
+    {&CLSID_TeskSequenceResultItem, "TeskSequenceResultItem Class", TESKSEQUENCERESULTITEM_PROGID,
+     TESKSEQUENCERESULTITEM_VERSION_INDEPENDENT_PROGID, "Apartment", &LIBID_TARVEXLib},
 };
 
 // At load, as an automation server library does: join an apartment and set the process's

@@ -649,6 +649,15 @@ struct ITeskCustomSeqProbeGroup : IDispatch {
 };
 TESK_DECLARE_INTERFACE(ITeskCustomSeqProbeGroup, IDispatch, IID_ITeskCustomSeqProbeGroup);
 
+// The tiling-array objects (TeskBPMAPFile, TeskBARFile and their items) report complete texts
+// "Failure in <interface>-><member>: <detail>". Indices outside a table (a sequence, hit,
+// parameter, column or data point) fail with "Index out of range."; GetIntegerDataPoint on a
+// column that is not BAR_DATA_INTEGER, and GetFloatDataPoint on one that is, fail with a text
+// naming the right getter instead of reinterpreting the value's bits. An item never filled
+// answers empty values, and its indexed members fail ("Index out of range.", or for a result
+// item "The file has not yet been read."). A BAR file's GetParameter and GetColumnType answer
+// after ReadHeader or Read, GetSequenceResultItem after Read only. A probe set name file's
+// lines that are not "<integer> <name> ..." and names longer than 127 characters are skipped.
 struct ITeskSequenceItem : IDispatch {
   virtual HRESULT get_Name(BSTR* pVal) = 0;  // 1
   virtual HRESULT get_Number(LONG* pVal) = 0;  // 2

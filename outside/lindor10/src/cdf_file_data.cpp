@@ -149,8 +149,10 @@ int CCDFFileData::GetNumQCUnits() const { return impl_->NumQCUnits(); }
 int CCDFFileData::GetVersion() const { return impl_->chip ? impl_->chip->layoutVersion : 0; }
 
 const char* CCDFFileData::GetChipName() const {
-  const char* s = impl_->chip ? impl_->chip->layoutNameLine.text : nullptr;
-  return s ? s : "";
+  const char* line = impl_->chip ? impl_->chip->layoutNameLine.text : nullptr;
+  if (line == nullptr) return "";
+  const char* value = std::strchr(line, '=');
+  return value ? value + 1 : line;
 }
 
 VarolithUnitType CCDFFileData::GetUnitType(int unit) const {
@@ -223,7 +225,7 @@ int CCDFFileData::GetBlockCell(int unit, int block, int cell,
 }
 
 int CCDFFileData::GetListValue(int unit, int block, int list, ListValue what) const {
-  const int none = what == kCellsInList ? 0 : -1;
+  const int none = what == kCellsInList || what == kReferenceBase ? 0 : -1;
   Unit u;
   if (!impl_->GetUnit(unit, u)) return none;
   const UnitBlockInfoClass* b = u.Block(block);
@@ -232,17 +234,32 @@ int CCDFFileData::GetListValue(int unit, int block, int list, ListValue what) co
   if (a < 0) return none;
   if (u.expression) {
     const GeneExpressionAtomClass& pair = u.expression->atoms[a];
-    // A pair carries no position of its own.
-    return what == kReferenceIndex ? pair.atomNumber : what == kCellsInList ? 2 : none;
+    switch (what) {
+      case kReferenceIndex:
+        return pair.atomNumber;
+      case kCellsInList:
+        return 2;
+      case kReferenceBase:
+        return Base(pair.cells[0].targetBase);
+      case kSequencePosition:
+        return none;  // a pair carries no position of its own
+    }
+    return none;
   }
   const AtomClass& atom = u.tiling->atoms[a];
+  const int cells = atom.cells ? atom.numberOfCells : 0;
   switch (what) {
     case kReferenceIndex:
       return atom.atomNumber;
     case kSequencePosition:
       return atom.expos;
     case kCellsInList:
-      return atom.cells ? atom.numberOfCells : 0;
+      return cells;
+    case kReferenceBase:
+      for (int k = 0; k < cells; ++k) {
+        if (const char b = Base(atom.cells[k].targetBase)) return b;
+      }
+      return 0;
   }
   return none;
 }

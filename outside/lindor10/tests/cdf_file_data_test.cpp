@@ -123,6 +123,7 @@ TEST_F(LayoutTest, HeaderAndUnitTypesMapToTheObjectModelsKinds) {
   EXPECT_EQ(cdf_.GetRows(), 20);
   EXPECT_EQ(cdf_.GetCols(), 20);
   EXPECT_EQ(cdf_.GetVersion(), 3);
+  EXPECT_STREQ(cdf_.GetChipName(), "TestChip");
   EXPECT_EQ(cdf_.GetNumUnits(), 5) << "the unknown type is left out";
   EXPECT_EQ(cdf_.GetNumQCUnits(), 2);
   EXPECT_EQ(cdf_.GetUnitType(0), ExpressionUnitType);
@@ -223,7 +224,9 @@ TEST_F(LayoutTest, CustomSequenceListsCarryAtomNumberAndPosition) {
     EXPECT_EQ(block.GetReferenceIndex(list), 5 + list);
     EXPECT_EQ(block.GetSequencePosition(list), 10 + list);
     EXPECT_EQ(block.GetNumCellsInList(list), 2) << "the background cell is no probe";
+    EXPECT_EQ(block.GetReferenceBase(list), "cgt"[list]);
   }
+  EXPECT_EQ(block.GetReferenceBase(3), 0);
   int b = 9, l = 9;
   ASSERT_EQ(unit.FindListByReferenceIndex(7, b, l), 1);
   EXPECT_EQ(b, 0);

@@ -25,7 +25,9 @@
 //   block direction a genotyping block's own direction, otherwise the unit's: 1 sense,
 //                   2 antisense.
 //   custom sequence a list's reference index is its atom number, its sequence position the
-//                   atom's position (EXPOS); FindListByReferenceIndex searches every block.
+//                   atom's position (EXPOS), its reference base the target base of its first
+//                   cell that has one (0 when none has); FindListByReferenceIndex searches
+//                   every block.
 //   QC unit         its cells and its type as the layout gives it.
 // Atoms keep the layout file's order within their unit (the layout is read without
 // intensities, so nothing re-sorts them).
@@ -43,11 +45,7 @@
 #include <memory>
 #include <string>
 
-#if defined(__GNUC__)
-#define TESK_LINDOR10_API __attribute__((visibility("default")))
-#else
-#define TESK_LINDOR10_API
-#endif
+#include <tesk/lindor10_export.h>
 
 class CCDFFileData;
 
@@ -96,6 +94,7 @@ class CCDFUnitBlockInformation {
   inline int GetReferenceIndex(int list) const;
   inline int GetSequencePosition(int list) const;
   inline int GetNumCellsInList(int list) const;
+  inline char GetReferenceBase(int list) const;  // 0 outside the block
 
  private:
   friend class CCDFFileData;
@@ -198,7 +197,7 @@ class TESK_LINDOR10_API CCDFFileData {
   virtual int GetNumUnits() const;
   virtual int GetNumQCUnits() const;
   virtual int GetVersion() const;  // layout version 1, 2 or 3
-  virtual const char* GetChipName() const;  // the chip section's name line
+  virtual const char* GetChipName() const;  // the value of the chip section's name line
 
   virtual VarolithUnitType GetUnitType(int unit) const;  // UnknownUnitType outside the layout
   virtual int GetUnitInformation(int unit, CCDFUnitInformation& info) const;
@@ -215,7 +214,7 @@ class TESK_LINDOR10_API CCDFFileData {
   // What the companions ask for; the arguments are the indices they hold.
   virtual int GetBlock(int unit, int block, CCDFUnitBlockInformation& info) const;
   virtual int GetBlockCell(int unit, int block, int cell, CCDFUnitBlockCellInformation& info) const;
-  enum ListValue { kReferenceIndex, kSequencePosition, kCellsInList };
+  enum ListValue { kReferenceIndex, kSequencePosition, kCellsInList, kReferenceBase };
   virtual int GetListValue(int unit, int block, int list, ListValue what) const;
   virtual int FindList(int unit, int reference, int& block, int& list) const;
   virtual int GetQCCell(int qc, int cell, CCDFQCCellInformation& info) const;
@@ -246,6 +245,12 @@ inline int CCDFUnitBlockInformation::GetSequencePosition(int list) const {
 
 inline int CCDFUnitBlockInformation::GetNumCellsInList(int list) const {
   return file_ ? file_->GetListValue(unit_, block_, list, CCDFFileData::kCellsInList) : 0;
+}
+
+inline char CCDFUnitBlockInformation::GetReferenceBase(int list) const {
+  return file_ ? static_cast<char>(
+                     file_->GetListValue(unit_, block_, list, CCDFFileData::kReferenceBase))
+               : 0;
 }
 
 inline int CCDFUnitInformation::GetBlockInformation(int block,

@@ -21,11 +21,7 @@
 
 #include <memory>
 
-#if defined(__GNUC__)
-#define TESK_PARVEL80_API __attribute__((visibility("default")))
-#else
-#define TESK_PARVEL80_API
-#endif
+#include <tesk/parvel80_export.h>
 
 class TESK_PARVEL80_API CCELFileData {
  public:

@@ -52,11 +52,7 @@
 
 #include <memory>
 
-#if defined(__GNUC__)
-#define TESK_PENDRIX81_API __attribute__((visibility("default")))
-#else
-#define TESK_PENDRIX81_API
-#endif
+#include <tesk/pendrix81_export.h>
 
 struct Pendrix81Data;  // the loaded results, shared by the parts of one CCHPFileData
 
