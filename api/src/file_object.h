@@ -108,7 +108,10 @@ class FileObject : public tesk::ComClass<D, tesk::DispatchImpl<I>, tesk::Support
       if (s_.dataPath.empty()) return m.Fail(IDS_DATA_PATH_EMPTY);
       if (!TakeMarker(&detail)) return m.FailWith(detail);
       *pVal = Self().ReaderExists() == 1 ? 1 : 0;
-      GiveBack();
+      // Closing the reader would drop the cells or pixels of an earlier Read while the object
+      // still answers as loaded; in file mode there is no marker to give back, so loaded data
+      // stays readable.
+      if (s_.database.HoldsMarker() || !s_.serverName.empty() || !s_.dataLoaded) GiveBack();
       return S_OK;
     });
   }

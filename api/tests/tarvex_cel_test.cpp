@@ -250,6 +250,17 @@ TEST_F(CelFile, ProbesOutliveTheirFileObjectWithoutTouchingFreedMemory) {
   probe.Real("Intensity");  // the reader is closed: any value, but no crash
 }
 
+TEST_F(CelFile, ExistsAfterAReadKeepsTheCellsReadable) {
+  ASSERT_EQ(cel.Call("Read"), S_OK);
+  tesk::Variant exists;
+  ASSERT_EQ(cel.Call("Exists", {}, &exists), S_OK);
+  EXPECT_EQ(AsLong(exists), 1);
+  EXPECT_EQ(cel.RealAt("GetIntensity", 3, 2), Mean(3, 2));
+  Late probe{Create(CLSID_TeskProbe)};
+  ASSERT_EQ(cel.Call("GetProbeByIndex", {Long(1), Object(probe.Get())}), S_OK);
+  EXPECT_EQ(probe.Real("Intensity"), Mean(1, 0));
+}
+
 TEST_F(CelFile, ReadHeaderLoadsOnlyTheHeaderAndConvertNeedsTheData) {
   ASSERT_EQ(cel.Call("ReadHeader"), S_OK);
   EXPECT_EQ(cel.Num("Rows"), kRows);

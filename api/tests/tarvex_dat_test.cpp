@@ -164,6 +164,15 @@ TEST_F(DatFile, ConcurrentReadersOfOneObjectSeeTheirOwnRows) {
   EXPECT_EQ(wrong.load(), 0);
 }
 
+TEST_F(DatFile, ExistsAfterAReadKeepsThePixelsReadable) {
+  ASSERT_EQ(dat.Call("Read"), S_OK);
+  EXPECT_EQ(dat.NumAt("GetIntensity", 2, 300), Pixel(2, 300));
+  tesk::Variant exists;
+  ASSERT_EQ(dat.Call("Exists", {}, &exists), S_OK);
+  EXPECT_EQ(dat.NumAt("GetIntensity", 2, 301), Pixel(2, 301));
+  EXPECT_EQ(dat.NumAt("GetIntensity", 4, 5), Pixel(4, 5));
+}
+
 TEST_F(DatFile, ExistsAndReadFailures) {
   tesk::Variant exists;
   ASSERT_EQ(dat.Call("Exists", {}, &exists), S_OK);

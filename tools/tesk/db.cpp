@@ -2,12 +2,11 @@
 // sets it up), load adds a JSON document's content, dump prints it, drop removes the server,
 // markers lists the files in use and unmark clears a file's markers as an administrator.
 #include <ctime>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include <tesk/internal/file.h>
 #include <tesk/zorum.h>
 
 #include "tesk_tool.h"
@@ -18,8 +17,6 @@ constexpr char kUsage[] =
     "create NAME [URI] | load NAME FILE.json | dump NAME | drop NAME | markers NAME | unmark NAME FILE\n"
     "    URI: sqlite:PATH (default: a file in the machine's data directory) or postgresql://... (no password:\n"
     "    libpq takes it from ~/.pgpass, PGPASSWORD or peer authentication)";
-// JSON documents larger than this are refused before reading them whole.
-constexpr std::streamoff kMaxDocument = std::streamoff(1) << 30;
 
 int Failed(const std::string& what, HRESULT hr, const std::string& error) {
   char code[16];
@@ -45,13 +42,8 @@ int Run(const std::vector<std::string>& args) {
     return 0;
   }
   if (verb == "load" && args.size() == 3) {
-    std::ifstream in(args[2], std::ios::binary | std::ios::ate);
-    if (!in) return tesk::tool::fail(args[2], "cannot open");
-    const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxDocument) return tesk::tool::fail(args[2], "too large for a JSON document of a server");
-    in.seekg(0);
-    std::string text(static_cast<size_t>(size), '\0');
-    if (!in.read(text.data(), size)) return tesk::tool::fail(args[2], "cannot read");
+    std::string text;
+    if (!tesk::internal::ReadWholeFile(args[2], text)) return tesk::tool::fail(args[2], "cannot read");
     const HRESULT hr = tesk::zorum::LoadJson(name, text, &error);
     if (FAILED(hr)) return Failed("load " + name + " " + args[2], hr, error + "; nothing was changed");
     return 0;

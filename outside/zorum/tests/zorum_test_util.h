@@ -4,6 +4,7 @@
 #define TESK_ZORUM_TESTS_ZORUM_TEST_UTIL_H_
 
 #include <gtest/gtest.h>
+#include <tesk/testing/scratch_dir.h>
 #include <tesk/zorum.h>
 #include <unistd.h>
 
@@ -54,12 +55,9 @@ inline std::string Text(HRESULT hr, const tesk::Bstr& b) {
 
 // A fresh registry (and data directory) with the server library registered.
 class ZorumTest : public testing::Test {
- protected:
+ public:
   void SetUp() override {
-    std::string base = std::filesystem::temp_directory_path() / "tesk-zorum-XXXXXX";
-    ASSERT_NE(mkdtemp(base.data()), nullptr);
-    dir_ = base;
-    setenv("TESK_REGISTRY_DIR", (dir_ / "registry").c_str(), 1);
+    setenv("TESK_REGISTRY_DIR", (dir_.path() / "registry").c_str(), 1);
     unsetenv("TESK_ZORUM_DIR");
     ASSERT_EQ(DllRegisterServer(), S_OK);
   }
@@ -68,8 +66,6 @@ class ZorumTest : public testing::Test {
       std::string error;
       tesk::zorum::DropServer(name, &error);
     }
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
   }
 
   // A server name no other test (or test run against the same cluster) uses.
@@ -125,7 +121,7 @@ class ZorumTest : public testing::Test {
     return st == ERROR_SUCCESS;
   }
 
-  std::filesystem::path dir_;
+  tesk::testing::ScratchDir dir_;
   std::vector<std::string> created_;
   int counter_ = 0;
 };
