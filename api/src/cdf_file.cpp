@@ -213,7 +213,7 @@ class CTeskCDFFile final
       CTeskCustomSeqComposite* view = CTeskCustomSeqComposite::FromInterface(composite);
       if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
       view->Clear();
-      if (IsLoaded()) BindLayout(view->src);
+      if (IsLoaded()) BindLayout(*view);
       return S_OK;
     });
   }
@@ -241,13 +241,21 @@ class CTeskCDFFile final
   }
 
   bool BindReader() {
-    if (!layout_) layout_ = NewLayoutReader();
-    return layout_ != nullptr;
+    if (!layout_) {
+      layout_ = NewLayoutReader();
+      if (!layout_) return false;
+      auto sources = std::make_shared<ViewSources>();
+      sources->layout = layout_;
+      sources->layoutLoaded = loaded_;
+      sources_ = std::move(sources);
+    }
+    return true;
   }
 
-  void BindLayout(ViewSources& src) const {
-    src.layout = layout_;
-    src.layoutLoaded = loaded_;
+  // Every view this object fills shares one record of its layout and flag.
+  template <class View>
+  void BindLayout(View& view) const {
+    view.bound = sources_;
   }
 
   // The probe set names of a genotyping layout, from its names file beside the layout.
@@ -262,12 +270,12 @@ class CTeskCDFFile final
     if (IsAnalysis(index)) {
       const int unit = analysis_[index];
       if (layout_->GetUnitType(unit) != ExpressionUnitType) return;
-      BindLayout(view.src);
+      BindLayout(view);
       view.unit = unit;
       view.name = layout_->GetProbeSetNames().GetProbeSetName(unit);
       view.kind = PROBESET_TYPE;
     } else if (IsQC(index)) {
-      BindLayout(view.src);
+      BindLayout(view);
       view.unit = qc_[index - AnalysisCount()];
       view.kind = QC_PROBESET_TYPE;
     }
@@ -276,7 +284,7 @@ class CTeskCDFFile final
   void FillGenotype(CTeskGenotypeProbeSet& view, LONG index) const {
     const int unit = analysis_[index];
     if (layout_->GetUnitType(unit) != GenotypingUnitType) return;
-    BindLayout(view.src);
+    BindLayout(view);
     view.unit = unit;
     // The names file names the units of a genotyping layout; a unit beyond it keeps its own.
     if (names_.size() > static_cast<size_t>(index) && static_cast<size_t>(unit) < names_.size())
@@ -288,12 +296,12 @@ class CTeskCDFFile final
   void FillCustomSeq(CTeskCustomSeqProbeSet& view, LONG index) const {
     const int unit = analysis_[index];
     if (layout_->GetUnitType(unit) != CustomSeqUnitType) return;
-    BindLayout(view.src);
+    BindLayout(view);
     view.unit = unit;
   }
 
   void FillControl(CTeskControlProbeSet& view, LONG index) const {
-    BindLayout(view.src);
+    BindLayout(view);
     view.qc = qc_[index];
   }
 
@@ -326,6 +334,7 @@ class CTeskCDFFile final
 
   std::shared_ptr<CCDFFileData> layout_;
   SharedFlag loaded_ = std::make_shared<LONG>(0);
+  std::shared_ptr<const ViewSources> sources_;
   TARVEX_FILTER_PROBESET_TYPE filter_ = FILTER_ANALYSIS_PROBESET_TYPE;
   TARVEX_QC_PROBESET_TYPE filterQC_ = ALL_QC_TYPE;
   std::vector<int> analysis_;

@@ -8,16 +8,18 @@
 // shared means a view used after its file object is gone still answers (from the last state)
 // instead of touching freed memory; clients must not rely on those answers.
 //
-// Binding a view (what TeskCDFFile does, and what a results object does too):
-//   view.src.layout / layoutLoaded         the layout reader and the flag "1 = layout in memory";
-//                                          a view re-reads the layout (Read(0) of the reader,
-//                                          whose file name its owner set) when the flag is not 1
-//   view.src.intensity / intensityLoaded   the intensity reader and its flag (results objects)
-//   view.src.results / resultsLoaded       the results reader and its flag (results objects)
-//   the unit index, name and kind of the view (see each class).
+// Binding a view (what TeskCDFFile does, and what a results object does too): make one
+// ViewSources record per file object, shared by every view it fills, and set
+//   view.bound = that record, whose fields are
+//     layout / layoutLoaded         the layout reader and the flag "1 = layout in memory"; a
+//                                   view re-reads the layout (Read(0) of the reader, whose file
+//                                   name its owner set) when the flag is not 1
+//     intensity / intensityLoaded   the intensity reader and its flag (results objects)
+//     results / resultsLoaded       the results reader and its flag (results objects)
+//   and the unit index, name and kind of the view (see each class).
 // The results-bound values (expression records, genotype calls, base calls, backgrounds and the
-// intensity scale) are read through src.results; with no results reader bound every such value
-// is its documented default, which is all a layout-bound view shows.
+// intensity scale) are to be read through src().results; with no results reader bound every
+// such value is its documented default, which is all a layout-bound view shows.
 #pragma once
 
 #include <tesk/lindor10.h>
@@ -113,6 +115,9 @@ struct ViewSources {
   bool EnsureIntensity() const;
 };
 
+// The sources of a cleared view: none.
+inline const ViewSources kUnbound{};
+
 // Creates a Lindor10 layout reader, binding the library on first use; null when it cannot be
 // bound.
 std::unique_ptr<CCDFFileData> NewLayoutReader();
@@ -137,7 +142,10 @@ class View : public tesk::ComClass<D, tesk::DispatchImpl<I>, tesk::SupportErrorI
   static tesk::ComModule& Module() { return TarvexModule(); }
   static D* FromInterface(I* p) noexcept { return dynamic_cast<D*>(p); }
 
-  ViewSources src;
+  // What the view refers to, shared with the object that filled it (and with every view that
+  // object filled); none while the view is cleared. One pointer keeps views small.
+  std::shared_ptr<const ViewSources> bound;
+  const ViewSources& src() const { return bound ? *bound : kUnbound; }
 
  protected:
   ~View() override = default;
@@ -196,7 +204,7 @@ class CTeskProbeSet final : public View<CTeskProbeSet, ITeskProbeSet> {
   HRESULT GetQCProbes(VARIANT* probes) noexcept override;
 
  private:
-  bool HasResults() const { return kind != QC_PROBESET_TYPE && src.results != nullptr; }
+  bool HasResults() const { return kind != QC_PROBESET_TYPE && src().results != nullptr; }
   void FillPair(class CTeskProbePair& pair, LONG index) const;
 };
 
@@ -359,7 +367,7 @@ class CTeskControlProbeSet final : public View<CTeskControlProbeSet, ITeskContro
 class CTeskCustomSeqComposite final : public View<CTeskCustomSeqComposite, ITeskCustomSeqComposite> {
  public:
   static const ClassInfo kInfo;
-  void Clear() noexcept { src = {}; }
+  void Clear() noexcept { bound.reset(); }
 
   HRESULT get_NumBases(LONG* pVal) noexcept override;
   HRESULT GetBaseCall(LONG index, BSTR* pVal) noexcept override;

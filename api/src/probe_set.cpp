@@ -32,7 +32,7 @@ constexpr LONG kNoCount = INT_MAX;   // 2147483647
 // ---- TeskProbeSet ----------------------------------------------------------------------------
 
 void CTeskProbeSet::Clear() noexcept {
-  src = {};
+  bound.reset();
   unit = -1;
   name.clear();
   kind = UNKNOWN_PROBESET_TYPE;
@@ -41,12 +41,12 @@ void CTeskProbeSet::Clear() noexcept {
 HRESULT CTeskProbeSet::get_Name(BSTR* pVal) noexcept { return HandOut(name, pVal); }
 
 // A layout-bound view has no results: every results value is its default. A results object
-// that binds src.results answers them from its records (see layout_views.h).
+// that binds src().results answers them from its records (see layout_views.h).
 HRESULT CTeskProbeSet::get_CompDataExists(LONG* pVal) noexcept { return Give<LONG>(pVal, 0); }
 HRESULT CTeskProbeSet::get_NumPairs(LONG* pVal) noexcept {
   LONG pairs = 0;
   CCDFUnitInformation info;
-  if (!HasResults() && kind != QC_PROBESET_TYPE && src.layout && src.layout->GetUnitInformation(unit, info))
+  if (!HasResults() && kind != QC_PROBESET_TYPE && src().layout && src().layout->GetUnitInformation(unit, info))
     pairs = info.GetNumAtoms();
   return Give(pVal, pairs);
 }
@@ -86,7 +86,7 @@ HRESULT CTeskProbeSet::get_DifferenceCall(TARVEX_COMP_CALL_TYPE* pVal) noexcept 
 HRESULT CTeskProbeSet::get_NumQCProbes(LONG* pVal) noexcept {
   LONG cells = 0;
   CCDFQCUnitInformation info;
-  if (kind == QC_PROBESET_TYPE && src.EnsureLayout() && src.layout->GetQCUnitInformation(unit, info))
+  if (kind == QC_PROBESET_TYPE && src().EnsureLayout() && src().layout->GetQCUnitInformation(unit, info))
     cells = info.GetNumCells();
   return Give(pVal, cells);
 }
@@ -94,7 +94,7 @@ HRESULT CTeskProbeSet::get_NumQCProbes(LONG* pVal) noexcept {
 HRESULT CTeskProbeSet::get_QCType(TARVEX_QC_PROBESET_TYPE* pVal) noexcept {
   LONG type = 0;
   CCDFQCUnitInformation info;
-  if (kind == QC_PROBESET_TYPE && src.EnsureLayout() && src.layout->GetQCUnitInformation(unit, info)) {
+  if (kind == QC_PROBESET_TYPE && src().EnsureLayout() && src().layout->GetQCUnitInformation(unit, info)) {
     const int t = info.GetQCType();
     if (t >= 1 && t <= 16) type = LONG{1} << (t - 1);
   }
@@ -104,7 +104,7 @@ HRESULT CTeskProbeSet::get_QCType(TARVEX_QC_PROBESET_TYPE* pVal) noexcept {
 HRESULT CTeskProbeSet::get_ProbeSetType(TARVEX_PROBESET_TYPE* pVal) noexcept { return Give(pVal, kind); }
 
 void CTeskProbeSet::FillPair(CTeskProbePair& p, LONG index) const {
-  p.src = src;
+  p.bound = bound;
   p.probeSet = unit;
   p.pair = index;
 }
@@ -117,9 +117,9 @@ HRESULT CTeskProbeSet::GetProbePair(LONG index, ITeskProbePair* probePair) noexc
     if (p == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
     p->Clear();
     if (kind == QC_PROBESET_TYPE) return S_OK;
-    if (!src.EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
+    if (!src().EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
     CCDFUnitInformation info;
-    if (!src.layout->GetUnitInformation(unit, info) || index < 0 || index >= info.GetNumAtoms())
+    if (!src().layout->GetUnitInformation(unit, info) || index < 0 || index >= info.GetNumAtoms())
       return m.Fail(IDS_INDEX_OUT_OF_RANGE);
     FillPair(*p, index);
     return S_OK;
@@ -132,9 +132,9 @@ HRESULT CTeskProbeSet::GetProbePairs(VARIANT* probePairs) noexcept {
     if (probePairs == nullptr) return m.Fail(IDS_PAIR_ARRAY_CREATE, E_POINTER);
     VariantClear(probePairs);
     if (kind == QC_PROBESET_TYPE) return S_OK;
-    if (!src.EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
+    if (!src().EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
     CCDFUnitInformation info;
-    const LONG count = src.layout->GetUnitInformation(unit, info) ? info.GetNumAtoms() : 0;
+    const LONG count = src().layout->GetUnitInformation(unit, info) ? info.GetNumAtoms() : 0;
     return ReturnAll<CTeskProbePair>(m, probePairs, CLSID_TeskProbePair, count,
                                      {IDS_PAIR_ARRAY_CREATE, IDS_PAIR_ARRAY_PUT},
                                      [&](CTeskProbePair& p, LONG i) { FillPair(p, i); });
@@ -149,8 +149,8 @@ HRESULT CTeskProbeSet::GetQCProbe(LONG index, ITeskProbe* probe) noexcept {
     if (p == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
     p->Reset();
     if (kind != QC_PROBESET_TYPE) return S_OK;
-    if (!src.EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
-    return FillQCProbe(m, src, unit, index, *p);
+    if (!src().EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
+    return FillQCProbe(m, src(), unit, index, *p);
   });
 }
 
@@ -160,31 +160,31 @@ HRESULT CTeskProbeSet::GetQCProbes(VARIANT* probes) noexcept {
     if (probes == nullptr) return m.Fail(IDS_PROBE_ARRAY_CREATE, E_POINTER);
     VariantClear(probes);
     if (kind != QC_PROBESET_TYPE) return S_OK;
-    if (!src.EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
+    if (!src().EnsureLayout()) return m.Fail(IDS_CDF_CANNOT_READ);
     CCDFQCUnitInformation info;
-    const LONG count = src.layout->GetQCUnitInformation(unit, info) ? info.GetNumCells() : 0;
+    const LONG count = src().layout->GetQCUnitInformation(unit, info) ? info.GetNumCells() : 0;
     return ReturnAll<CTeskProbe>(m, probes, CLSID_TeskProbe, count, {IDS_PROBE_ARRAY_CREATE, IDS_PROBE_ARRAY_PUT},
-                                 [&](CTeskProbe& p, LONG i) { FillQCProbe(m, src, unit, i, p); });
+                                 [&](CTeskProbe& p, LONG i) { FillQCProbe(m, src(), unit, i, p); });
   });
 }
 
 // ---- TeskProbePair ---------------------------------------------------------------------------
 
 void CTeskProbePair::Clear() noexcept {
-  src = {};
+  bound.reset();
   probeSet = pair = -1;
 }
 
 bool CTeskProbePair::Cell(int which, CCDFUnitBlockCellInformation& cell) const {
-  if (!src.LayoutLoaded() || pair < 0) return false;
+  if (!src().LayoutLoaded() || pair < 0) return false;
   CCDFUnitInformation unit;
   CCDFUnitBlockInformation block;
-  if (!src.layout->GetUnitInformation(probeSet, unit) || !unit.GetBlockInformation(0, block)) return false;
+  if (!src().layout->GetUnitInformation(probeSet, unit) || !unit.GetBlockInformation(0, block)) return false;
   return block.GetCell(pair * block.GetNumCellsPerList() + which, cell) != 0;
 }
 
 bool CTeskProbePair::IntensityCell(int which, int& x, int& y) const {
-  if (!src.intensity || !src.EnsureIntensity()) return false;
+  if (!src().intensity || !src().EnsureIntensity()) return false;
   CCDFUnitBlockCellInformation cell;
   if (!Cell(which, cell)) return false;
   x = cell.GetX();
@@ -208,7 +208,7 @@ HRESULT CTeskProbePair::get_UseProbePair(TARVEX_PROBEPAIR_USAGE_TYPE* pVal) noex
   int x0, y0, x1, y1;
   bool masked = false;
   if (IntensityCell(0, x0, y0) && IntensityCell(1, x1, y1))
-    masked = src.intensity->IsMasked(x0, y0) != 0 || src.intensity->IsMasked(x1, y1) != 0;
+    masked = src().intensity->IsMasked(x0, y0) != 0 || src().intensity->IsMasked(x1, y1) != 0;
   return Give(pVal, masked ? MASKED_PROBEPAIR_USAGE_TYPE : USE_PROBEPAIR_USAGE_TYPE);
 }
 
@@ -234,16 +234,16 @@ TARVEX_PAIR_POSITION(MMPosY, 1, Y)
     if (IntensityCell(WHICH, x, y)) value = static_cast<T>(EXPR);  \
     return Give(pVal, value);                                      \
   }
-TARVEX_PAIR_CELL(PMIntensity, 0, FLOAT, src.intensity->GetIntensity(x, y) * Scale())
-TARVEX_PAIR_CELL(MMIntensity, 1, FLOAT, src.intensity->GetIntensity(x, y) * Scale())
-TARVEX_PAIR_CELL(PMStdDev, 0, FLOAT, src.intensity->GetStdv(x, y))
-TARVEX_PAIR_CELL(MMStdDev, 1, FLOAT, src.intensity->GetStdv(x, y))
-TARVEX_PAIR_CELL(PMPixels, 0, LONG, static_cast<unsigned short>(src.intensity->GetPixels(x, y)))
-TARVEX_PAIR_CELL(MMPixels, 1, LONG, static_cast<unsigned short>(src.intensity->GetPixels(x, y)))
-TARVEX_PAIR_CELL(PMOutlier, 0, LONG, src.intensity->IsOutlier(x, y))
-TARVEX_PAIR_CELL(MMOutlier, 1, LONG, src.intensity->IsOutlier(x, y))
-TARVEX_PAIR_CELL(PMMasked, 0, LONG, src.intensity->IsMasked(x, y))
-TARVEX_PAIR_CELL(MMMasked, 1, LONG, src.intensity->IsMasked(x, y))
+TARVEX_PAIR_CELL(PMIntensity, 0, FLOAT, src().intensity->GetIntensity(x, y) * Scale())
+TARVEX_PAIR_CELL(MMIntensity, 1, FLOAT, src().intensity->GetIntensity(x, y) * Scale())
+TARVEX_PAIR_CELL(PMStdDev, 0, FLOAT, src().intensity->GetStdv(x, y))
+TARVEX_PAIR_CELL(MMStdDev, 1, FLOAT, src().intensity->GetStdv(x, y))
+TARVEX_PAIR_CELL(PMPixels, 0, LONG, static_cast<unsigned short>(src().intensity->GetPixels(x, y)))
+TARVEX_PAIR_CELL(MMPixels, 1, LONG, static_cast<unsigned short>(src().intensity->GetPixels(x, y)))
+TARVEX_PAIR_CELL(PMOutlier, 0, LONG, src().intensity->IsOutlier(x, y))
+TARVEX_PAIR_CELL(MMOutlier, 1, LONG, src().intensity->IsOutlier(x, y))
+TARVEX_PAIR_CELL(PMMasked, 0, LONG, src().intensity->IsMasked(x, y))
+TARVEX_PAIR_CELL(MMMasked, 1, LONG, src().intensity->IsMasked(x, y))
 #undef TARVEX_PAIR_CELL
 
 // ---- Dispatch tables and factories -----------------------------------------------------------

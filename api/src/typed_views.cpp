@@ -48,7 +48,7 @@ HRESULT LayoutValue(const View& v, const char* member, T* out, Value&& value, co
   *out = T{};
   Member m(View::kInfo, member, where);
   return Guarded(m, [&] {
-    if (!v.src.EnsureLayout()) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    if (!v.src().EnsureLayout()) return m.Fail(IDS_NOT_LOADED, E_POINTER);
     *out = value();
     return S_OK;
   });
@@ -136,14 +136,14 @@ constexpr ArrayTexts kProbeTexts{IDS_PROBE_ARRAY_CREATE, IDS_PROBE_ARRAY_PUT};
 // ---- Genotype views --------------------------------------------------------------------------
 
 void CTeskGenotypeProbeSet::Clear() noexcept {
-  src = {};
+  bound.reset();
   unit = -1;
   name.clear();
 }
 
 HRESULT CTeskGenotypeProbeSet::get_SNPID(BSTR* pVal) noexcept { return HandOut(name, pVal); }
 HRESULT CTeskGenotypeProbeSet::get_NumGroups(LONG* pVal) noexcept {
-  return LayoutValue(*this, "get_NumGroups", pVal, [&] { return LONG{Unit(src, unit).GetNumBlocks()}; },
+  return LayoutValue(*this, "get_NumGroups", pVal, [&] { return LONG{Unit(src(), unit).GetNumBlocks()}; },
                      "CTeskGenotypeProbeSet");
 }
 HRESULT CTeskGenotypeProbeSet::get_ProbeSetType(TARVEX_PROBESET_TYPE* pVal) noexcept {
@@ -163,9 +163,9 @@ HRESULT CTeskGenotypeProbeSet::get_NoCall_PValue(FLOAT* pVal) noexcept { return 
 HRESULT CTeskGenotypeProbeSet::GetProbeGroupByIndex(LONG index, ITeskGenotypeProbeGroup* group) noexcept {
   Member m(kInfo, "GetProbeGroupByIndex");
   return FillChild<CTeskGenotypeProbeGroup>(
-      m, src, group, index, [&] { return Unit(src, unit).GetNumBlocks(); },
+      m, src(), group, index, [&] { return Unit(src(), unit).GetNumBlocks(); },
       [&](CTeskGenotypeProbeGroup& g, LONG i) {
-        g.src = src;
+        g.bound = bound;
         g.unit = unit;
         g.group = i;
       });
@@ -174,37 +174,37 @@ HRESULT CTeskGenotypeProbeSet::GetProbeGroupByIndex(LONG index, ITeskGenotypePro
 HRESULT CTeskGenotypeProbeSet::GetProbeGroups(VARIANT* groups) noexcept {
   Member m(kInfo, "GetProbeGroups");
   return AllChildren<CTeskGenotypeProbeGroup>(
-      m, src, groups, CLSID_TeskGenotypeProbeGroup, kGroupTexts, [&] { return Unit(src, unit).GetNumBlocks(); },
+      m, src(), groups, CLSID_TeskGenotypeProbeGroup, kGroupTexts, [&] { return Unit(src(), unit).GetNumBlocks(); },
       [&](CTeskGenotypeProbeGroup& g, LONG i) {
-        g.src = src;
+        g.bound = bound;
         g.unit = unit;
         g.group = i;
       });
 }
 
 void CTeskGenotypeProbeGroup::Clear() noexcept {
-  src = {};
+  bound.reset();
   unit = group = -1;
 }
 
 HRESULT CTeskGenotypeProbeGroup::get_GroupIndex(LONG* pVal) noexcept { return Give(pVal, group); }
 HRESULT CTeskGenotypeProbeGroup::get_NumLists(LONG* pVal) noexcept {
-  return LayoutValue(*this, "get_NumLists", pVal, [&] { return LONG{Block(src, unit, group).GetNumLists()}; },
+  return LayoutValue(*this, "get_NumLists", pVal, [&] { return LONG{Block(src(), unit, group).GetNumLists()}; },
                      "CTeskGenotypeProbeGroup");
 }
 HRESULT CTeskGenotypeProbeGroup::get_Direction(TARVEX_STRAND_DIRECTION_TYPE* pVal) noexcept {
   return LayoutValue(
       *this, "get_Direction", pVal,
-      [&] { return Block(src, unit, group).GetDirection() == 2 ? ANTISENSE_DIRECTION : SENSE_DIRECTION; },
+      [&] { return Block(src(), unit, group).GetDirection() == 2 ? ANTISENSE_DIRECTION : SENSE_DIRECTION; },
       "CTeskGenotypeProbeGroup");
 }
 
 HRESULT CTeskGenotypeProbeGroup::GetProbeListByIndex(LONG index, ITeskGenotypeProbeList* list) noexcept {
   Member m(kInfo, "GetProbeListByIndex");
   return FillChild<CTeskGenotypeProbeList>(
-      m, src, list, index, [&] { return Block(src, unit, group).GetNumLists(); },
+      m, src(), list, index, [&] { return Block(src(), unit, group).GetNumLists(); },
       [&](CTeskGenotypeProbeList& l, LONG i) {
-        l.src = src;
+        l.bound = bound;
         l.unit = unit;
         l.group = group;
         l.list = i;
@@ -214,9 +214,9 @@ HRESULT CTeskGenotypeProbeGroup::GetProbeListByIndex(LONG index, ITeskGenotypePr
 HRESULT CTeskGenotypeProbeGroup::GetProbeLists(VARIANT* lists) noexcept {
   Member m(kInfo, "GetProbeLists");
   return AllChildren<CTeskGenotypeProbeList>(
-      m, src, lists, CLSID_TeskGenotypeProbeList, kGroupTexts, [&] { return Block(src, unit, group).GetNumLists(); },
+      m, src(), lists, CLSID_TeskGenotypeProbeList, kGroupTexts, [&] { return Block(src(), unit, group).GetNumLists(); },
       [&](CTeskGenotypeProbeList& l, LONG i) {
-        l.src = src;
+        l.bound = bound;
         l.unit = unit;
         l.group = group;
         l.list = i;
@@ -224,31 +224,31 @@ HRESULT CTeskGenotypeProbeGroup::GetProbeLists(VARIANT* lists) noexcept {
 }
 
 void CTeskGenotypeProbeList::Clear() noexcept {
-  src = {};
+  bound.reset();
   unit = group = list = -1;
 }
 
 HRESULT CTeskGenotypeProbeList::get_ListIndex(LONG* pVal) noexcept { return Give(pVal, list); }
 HRESULT CTeskGenotypeProbeList::get_NumProbes(LONG* pVal) noexcept {
   return LayoutValue(*this, "get_NumProbes", pVal,
-                     [&] { return LONG{Block(src, unit, group).GetNumCellsInList(list)}; });
+                     [&] { return LONG{Block(src(), unit, group).GetNumCellsInList(list)}; });
 }
 HRESULT CTeskGenotypeProbeList::GetProbeByIndex(LONG index, ITeskProbe* probe) noexcept {
-  return ProbeOfList(Member(kInfo, "GetProbeByIndex"), src, unit, group, list, index, probe);
+  return ProbeOfList(Member(kInfo, "GetProbeByIndex"), src(), unit, group, list, index, probe);
 }
 HRESULT CTeskGenotypeProbeList::GetProbes(VARIANT* probes) noexcept {
-  return ProbesOfList(Member(kInfo, "GetProbes"), src, unit, group, list, probes);
+  return ProbesOfList(Member(kInfo, "GetProbes"), src(), unit, group, list, probes);
 }
 
 // ---- Custom-sequence views -------------------------------------------------------------------
 
 void CTeskCustomSeqProbeSet::Clear() noexcept {
-  src = {};
+  bound.reset();
   unit = -1;
 }
 
 HRESULT CTeskCustomSeqProbeSet::get_NumGroups(LONG* pVal) noexcept {
-  return LayoutValue(*this, "get_NumGroups", pVal, [&] { return LONG{Unit(src, unit).GetNumBlocks()}; });
+  return LayoutValue(*this, "get_NumGroups", pVal, [&] { return LONG{Unit(src(), unit).GetNumBlocks()}; });
 }
 HRESULT CTeskCustomSeqProbeSet::get_ProbeSetType(TARVEX_PROBESET_TYPE* pVal) noexcept {
   return Give(pVal, CUSTOMSEQ_PROBESET_TYPE);
@@ -257,9 +257,9 @@ HRESULT CTeskCustomSeqProbeSet::get_ProbeSetType(TARVEX_PROBESET_TYPE* pVal) noe
 HRESULT CTeskCustomSeqProbeSet::GetProbeGroupByIndex(LONG index, ITeskCustomSeqProbeGroup* group) noexcept {
   Member m(kInfo, "GetProbeGroupByIndex");
   return FillChild<CTeskCustomSeqProbeGroup>(
-      m, src, group, index, [&] { return Unit(src, unit).GetNumBlocks(); },
+      m, src(), group, index, [&] { return Unit(src(), unit).GetNumBlocks(); },
       [&](CTeskCustomSeqProbeGroup& g, LONG i) {
-        g.src = src;
+        g.bound = bound;
         g.unit = unit;
         g.group = i;
       });
@@ -268,9 +268,9 @@ HRESULT CTeskCustomSeqProbeSet::GetProbeGroupByIndex(LONG index, ITeskCustomSeqP
 HRESULT CTeskCustomSeqProbeSet::GetProbeGroups(VARIANT* groups) noexcept {
   Member m(kInfo, "GetProbeGroups");
   return AllChildren<CTeskCustomSeqProbeGroup>(
-      m, src, groups, CLSID_TeskCustomSeqProbeGroup, kGroupTexts, [&] { return Unit(src, unit).GetNumBlocks(); },
+      m, src(), groups, CLSID_TeskCustomSeqProbeGroup, kGroupTexts, [&] { return Unit(src(), unit).GetNumBlocks(); },
       [&](CTeskCustomSeqProbeGroup& g, LONG i) {
-        g.src = src;
+        g.bound = bound;
         g.unit = unit;
         g.group = i;
       });
@@ -280,9 +280,9 @@ HRESULT CTeskCustomSeqProbeSet::GetProbeListByReferenceIndex(LONG index, ITeskCu
   Member m(kInfo, "GetProbeListByReferenceIndex");
   int block = -1, at = -1;
   return FillChild<CTeskCustomSeqProbeList>(
-      m, src, list, 0, [&] { return Unit(src, unit).FindListByReferenceIndex(index, block, at) ? 1 : 0; },
+      m, src(), list, 0, [&] { return Unit(src(), unit).FindListByReferenceIndex(index, block, at) ? 1 : 0; },
       [&](CTeskCustomSeqProbeList& l, LONG) {
-        l.src = src;
+        l.bound = bound;
         l.unit = unit;
         l.group = block;
         l.list = at;
@@ -290,30 +290,30 @@ HRESULT CTeskCustomSeqProbeSet::GetProbeListByReferenceIndex(LONG index, ITeskCu
 }
 
 void CTeskCustomSeqProbeGroup::Clear() noexcept {
-  src = {};
+  bound.reset();
   unit = group = -1;
 }
 
 HRESULT CTeskCustomSeqProbeGroup::get_GroupIndex(LONG* pVal) noexcept { return Give(pVal, group); }
 HRESULT CTeskCustomSeqProbeGroup::get_NumLists(LONG* pVal) noexcept {
-  return LayoutValue(*this, "get_NumLists", pVal, [&] { return LONG{Block(src, unit, group).GetNumLists()}; });
+  return LayoutValue(*this, "get_NumLists", pVal, [&] { return LONG{Block(src(), unit, group).GetNumLists()}; });
 }
 HRESULT CTeskCustomSeqProbeGroup::get_Name(BSTR* pVal) noexcept {
   if (pVal == nullptr) return E_POINTER;
   *pVal = nullptr;
   Member m(kInfo, "get_Name");
   return Guarded(m, [&] {
-    if (!src.EnsureLayout()) return m.Fail(IDS_NOT_LOADED, E_POINTER);
-    return HandOut(Block(src, unit, group).GetName(), pVal);
+    if (!src().EnsureLayout()) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    return HandOut(Block(src(), unit, group).GetName(), pVal);
   });
 }
 
 HRESULT CTeskCustomSeqProbeGroup::GetProbeListByIndex(LONG index, ITeskCustomSeqProbeList* list) noexcept {
   Member m(kInfo, "GetProbeListByIndex");
   return FillChild<CTeskCustomSeqProbeList>(
-      m, src, list, index, [&] { return Block(src, unit, group).GetNumLists(); },
+      m, src(), list, index, [&] { return Block(src(), unit, group).GetNumLists(); },
       [&](CTeskCustomSeqProbeList& l, LONG i) {
-        l.src = src;
+        l.bound = bound;
         l.unit = unit;
         l.group = group;
         l.list = i;
@@ -323,9 +323,9 @@ HRESULT CTeskCustomSeqProbeGroup::GetProbeListByIndex(LONG index, ITeskCustomSeq
 HRESULT CTeskCustomSeqProbeGroup::GetProbeLists(VARIANT* lists) noexcept {
   Member m(kInfo, "GetProbeLists");
   return AllChildren<CTeskCustomSeqProbeList>(
-      m, src, lists, CLSID_TeskCustomSeqProbeList, kGroupTexts, [&] { return Block(src, unit, group).GetNumLists(); },
+      m, src(), lists, CLSID_TeskCustomSeqProbeList, kGroupTexts, [&] { return Block(src(), unit, group).GetNumLists(); },
       [&](CTeskCustomSeqProbeList& l, LONG i) {
-        l.src = src;
+        l.bound = bound;
         l.unit = unit;
         l.group = group;
         l.list = i;
@@ -333,7 +333,7 @@ HRESULT CTeskCustomSeqProbeGroup::GetProbeLists(VARIANT* lists) noexcept {
 }
 
 void CTeskCustomSeqProbeList::Clear() noexcept {
-  src = {};
+  bound.reset();
   unit = group = list = -1;
 }
 
@@ -341,21 +341,21 @@ HRESULT CTeskCustomSeqProbeList::get_ListIndex(LONG* pVal) noexcept { return Giv
 HRESULT CTeskCustomSeqProbeList::get_GroupIndex(LONG* pVal) noexcept { return Give(pVal, group); }
 HRESULT CTeskCustomSeqProbeList::get_NumProbes(LONG* pVal) noexcept {
   return LayoutValue(*this, "get_NumProbes", pVal,
-                     [&] { return LONG{Block(src, unit, group).GetNumCellsInList(list)}; });
+                     [&] { return LONG{Block(src(), unit, group).GetNumCellsInList(list)}; });
 }
 HRESULT CTeskCustomSeqProbeList::get_ReferenceIndex(LONG* pVal) noexcept {
   return LayoutValue(*this, "get_ReferenceIndex", pVal,
-                     [&] { return LONG{Block(src, unit, group).GetReferenceIndex(list)}; });
+                     [&] { return LONG{Block(src(), unit, group).GetReferenceIndex(list)}; });
 }
 HRESULT CTeskCustomSeqProbeList::get_SequencePosition(LONG* pVal) noexcept {
   return LayoutValue(*this, "get_SequencePosition", pVal,
-                     [&] { return LONG{Block(src, unit, group).GetSequencePosition(list)}; });
+                     [&] { return LONG{Block(src(), unit, group).GetSequencePosition(list)}; });
 }
 HRESULT CTeskCustomSeqProbeList::GetProbeByIndex(LONG index, ITeskProbe* probe) noexcept {
-  return ProbeOfList(Member(kInfo, "GetProbeByIndex"), src, unit, group, list, index, probe);
+  return ProbeOfList(Member(kInfo, "GetProbeByIndex"), src(), unit, group, list, index, probe);
 }
 HRESULT CTeskCustomSeqProbeList::GetProbes(VARIANT* probes) noexcept {
-  return ProbesOfList(Member(kInfo, "GetProbes"), src, unit, group, list, probes);
+  return ProbesOfList(Member(kInfo, "GetProbes"), src(), unit, group, list, probes);
 }
 
 // ---- Control probe set -----------------------------------------------------------------------
@@ -370,7 +370,7 @@ bool ControlData(const ViewSources& src) {
 }  // namespace
 
 void CTeskControlProbeSet::Clear() noexcept {
-  src = {};
+  bound.reset();
   qc = -1;
 }
 
@@ -379,9 +379,9 @@ HRESULT CTeskControlProbeSet::get_NumQCProbes(LONG* pVal) noexcept {
   *pVal = 0;
   Member m(kInfo, "get_NumQCProbes");
   return Guarded(m, [&] {
-    if (!ControlData(src)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    if (!ControlData(src())) return m.Fail(IDS_NOT_LOADED, E_POINTER);
     CCDFQCUnitInformation info;
-    if (src.layout->GetQCUnitInformation(qc, info)) *pVal = info.GetNumCells();
+    if (src().layout->GetQCUnitInformation(qc, info)) *pVal = info.GetNumCells();
     return S_OK;
   });
 }
@@ -391,9 +391,9 @@ HRESULT CTeskControlProbeSet::get_QCType(TARVEX_QC_PROBESET_TYPE* pVal) noexcept
   *pVal = UNKNOWN_QC_TYPE;
   Member m(kInfo, "get_QCType");
   return Guarded(m, [&] {
-    if (!ControlData(src)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    if (!ControlData(src())) return m.Fail(IDS_NOT_LOADED, E_POINTER);
     CCDFQCUnitInformation info;
-    if (src.layout->GetQCUnitInformation(qc, info)) {
+    if (src().layout->GetQCUnitInformation(qc, info)) {
       const int t = info.GetQCType();
       if (t >= 1 && t <= 16) *pVal = static_cast<TARVEX_QC_PROBESET_TYPE>(LONG{1} << (t - 1));
     }
@@ -412,8 +412,8 @@ HRESULT CTeskControlProbeSet::GetQCProbe(LONG index, ITeskProbe* probe) noexcept
     CTeskProbe* p = CTeskProbe::FromInterface(probe);
     if (p == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
     p->Reset();
-    if (!ControlData(src)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
-    return FillQCProbe(m, src, qc, index, *p);
+    if (!ControlData(src())) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    return FillQCProbe(m, src(), qc, index, *p);
   });
 }
 
@@ -422,11 +422,11 @@ HRESULT CTeskControlProbeSet::GetQCProbes(VARIANT* probes) noexcept {
   return Guarded(m, [&] {
     if (probes == nullptr) return m.Fail(IDS_PROBE_ARRAY_CREATE, E_POINTER);
     VariantClear(probes);
-    if (!ControlData(src)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    if (!ControlData(src())) return m.Fail(IDS_NOT_LOADED, E_POINTER);
     CCDFQCUnitInformation info;
-    const LONG count = src.layout->GetQCUnitInformation(qc, info) ? info.GetNumCells() : 0;
+    const LONG count = src().layout->GetQCUnitInformation(qc, info) ? info.GetNumCells() : 0;
     return ReturnAll<CTeskProbe>(m, probes, CLSID_TeskProbe, count, kProbeTexts,
-                                 [&](CTeskProbe& p, LONG i) { FillQCProbe(m, src, qc, i, p); });
+                                 [&](CTeskProbe& p, LONG i) { FillQCProbe(m, src(), qc, i, p); });
   });
 }
 
@@ -434,8 +434,8 @@ HRESULT CTeskControlProbeSet::GetQCProbes(VARIANT* probes) noexcept {
 
 bool CTeskCustomSeqComposite::ReferenceBases(std::string& bases) const {
   bases.clear();
-  if (!src.EnsureLayout()) return false;
-  const CCDFFileData& layout = *src.layout;
+  if (!src().EnsureLayout()) return false;
+  const CCDFFileData& layout = *src().layout;
   const int units = layout.GetNumUnits();
   for (int u = 0; u < units; ++u) {
     if (layout.GetUnitType(u) != CustomSeqUnitType) continue;
