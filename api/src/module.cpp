@@ -1,6 +1,7 @@
 // The library's entry points: class factories, DllCanUnloadNow, registration of the classes
 // this build implements and of the type library, and what happens at load.
 #include <tesk/tarvex.h>
+#include <tesk/tarvex_export.h>
 
 #include "children.h"
 #include "classes.h"
@@ -126,16 +127,13 @@ HRESULT GetLibraryClassObject(REFCLSID clsid, REFIID riid, void** ppv) noexcept 
 
 }  // namespace tarvex
 
-// The four exports; everything else of the library stays hidden.
-#define TARVEX_EXPORT __attribute__((visibility("default")))
-
-extern "C" TARVEX_EXPORT HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+extern "C" TESK_TARVEX_API HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   return tarvex::GetLibraryClassObject(rclsid, riid, ppv);
 }
 
-extern "C" TARVEX_EXPORT HRESULT DllCanUnloadNow() { return tarvex::TarvexModule().CanUnloadNow(); }
+extern "C" TESK_TARVEX_API HRESULT DllCanUnloadNow() { return tarvex::TarvexModule().CanUnloadNow(); }
 
-extern "C" TARVEX_EXPORT HRESULT DllRegisterServer() {
+extern "C" TESK_TARVEX_API HRESULT DllRegisterServer() {
   try {
     return tesk::RegisterServer(tarvex::kClasses, &tarvex::kTypeLib);
   } catch (...) {
@@ -143,7 +141,7 @@ extern "C" TARVEX_EXPORT HRESULT DllRegisterServer() {
   }
 }
 
-extern "C" TARVEX_EXPORT HRESULT DllUnregisterServer() {
+extern "C" TESK_TARVEX_API HRESULT DllUnregisterServer() {
   try {
     return tesk::UnregisterServer(tarvex::kClasses, &tarvex::kTypeLib);
   } catch (...) {

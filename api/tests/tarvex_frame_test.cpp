@@ -2,6 +2,10 @@
 // DllCanUnloadNow, ISupportErrorInfo, and names in the dispatch tables.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "late_bound.h"
 
 namespace {
@@ -112,6 +116,38 @@ TEST(Dispatch, NamesCompareWithoutCaseAndUnknownMembersAreRefused) {
   Late probe{Create(CLSID_TeskProbe)};
   EXPECT_EQ(probe.Id("tbase"), 11);
   EXPECT_EQ(probe.Put("PosX", "3"), DISP_E_MEMBERNOTFOUND);  // probes are read-only
+}
+
+// Every member answers to its name with the identifier of its place in the interface.
+TEST(Dispatch, EveryMemberHasTheIdentifierOfItsPlace) {
+  const std::pair<CLSID, std::vector<std::string>> interfaces[] = {
+      {CLSID_TeskEXPFile,
+       {"Name", "DataPath", "LibPath", "FullPathName", "ChipType", "Date", "ChipLot", "Operator",
+        "SampleType", "SampleDesc", "Project", "Comments", "Reagents", "ReagentLot", "Protocol", "Station",
+        "Module", "HybridizeDate", "ScanPixelSize", "ScanFilter", "ScanDate", "ScannerID", "NumberOfScans",
+        "ScannerType", "NumProtocolSteps", "ServerName", "NTUserName", "Exists", "Read", "GetProtocolStep",
+        "GetProtocolSteps"}},
+      {CLSID_TeskDATFile,
+       {"Name", "DataPath", "LibPath", "FullPathName", "ChipType", "Date", "NumPixelsPerRow", "NumRows",
+        "MinData", "MaxData", "PixelSize", "CellMargin", "ScanSpeed", "ScanDate", "ScannerID", "UpperLeftX",
+        "UpperLeftY", "UpperRightX", "UpperRightY", "LowerLeftX", "LowerLeftY", "LowerRightX",
+        "LowerRightY", "ServerName", "NTUserName", "Exists", "Read", "ReadHeader", "GetIntensity",
+        "GetLineIntensities"}},
+      {CLSID_TeskCELFile,
+       {"Name", "DataPath", "LibPath", "FullPathName", "ChipType", "Date", "FileVersion", "Algorithm",
+        "AlgParams", "NumAlgParams", "CellMargin", "Rows", "Cols", "NumMasked", "NumOutliers", "NumProbes",
+        "UpperLeftX", "UpperLeftY", "UpperRightX", "UpperRightY", "LowerLeftX", "LowerLeftY", "LowerRightX",
+        "LowerRightY", "ServerName", "NTUserName", "Exists", "Read", "ReadHeader", "GetAlgParam",
+        "GetAlgParams", "GetProbeByIndex", "GetProbeByPosition", "GetProbes", "ConvertToVersion3",
+        "GetIntensity", "GetStdv", "GetPixels", "IsOutlier", "IsMasked", "DatHeader"}},
+      {CLSID_TeskProbe,
+       {"PosX", "PosY", "Intensity", "Pixels", "StdDev", "Outlier", "Masked", "Background", "ProbeType",
+        "PBase", "TBase"}},
+  };
+  for (const auto& [clsid, members] : interfaces) {
+    Late object{Create(clsid)};
+    for (size_t i = 0; i < members.size(); ++i) EXPECT_EQ(object.Id(members[i]), static_cast<DISPID>(i + 1)) << members[i];
+  }
 }
 
 }  // namespace
