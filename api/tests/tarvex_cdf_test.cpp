@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "late_bound.h"
@@ -640,6 +641,67 @@ TEST_F(CdfFile, ViewsOfAnUnloadedLayoutFailCleanlyAndReadItAgainOnNeed) {
   ASSERT_EQ(set.Call("GetProbePair", {Long(1), Object(pair.Get())}), S_OK);
   EXPECT_EQ(pair.Num("PMPosX"), 1);
   EXPECT_EQ(genotype.Num("NumGroups"), 2);
+}
+
+// Every member answers to its name with the identifier of its place in the interface, and every
+// object answers error information for its own interface only.
+TEST(LayoutInterfaces, MembersHaveTheIdentifiersOfTheirPlaces) {
+  const std::tuple<CLSID, IID, std::vector<std::string>> interfaces[] = {
+      {CLSID_TeskCDFFile, IID_ITeskCDFFile,
+       {"ChipType", "LibPath", "FullPathName", "Date", "Rows", "Cols", "NumProbeSets", "NumQCProbeSets",
+        "FilterQCType", "FilterProbeSet", "NumProbeSetsLoaded", "Exists", "Read", "LoadProbeSets", "GetProbeSet",
+        "GetProbeSets", "GetCustomSeqProbeSet", "GetCustomSeqProbeSets", "GetGenotypeProbeSet",
+        "GetGenotypeProbeSets", "GetControlProbeSet", "GetControlProbeSets", "GetProbeSetType",
+        "GetCustomSeqComposite"}},
+      {CLSID_TeskProbeSet, IID_ITeskProbeSet,
+       {"Name", "CompDataExists", "NumPairs", "NumPairsUsed", "Signal", "Detection", "DetectionPValue",
+        "CommonPairs", "SignalLogRatio", "SignalLogRatioLow", "SignalLogRatioHigh", "Change", "ChangePValue",
+        "Positive", "Negative", "NumPairsUsedInAvgDiff", "PositiveFraction", "LogAverage", "PosNegRatio",
+        "AverageDifference", "AbsoluteCall", "Increase", "Decrease", "IncreaseRatio", "DecreaseRatio",
+        "PositiveChange", "NegativeChange", "IncDecRatio", "DPosDNegDiffRatio", "LogAvgRatioChange",
+        "AvgDiffChange", "BaselineIsAbsent", "FoldChange", "SortScore", "DifferenceCall", "NumQCProbes", "QCType",
+        "ProbeSetType", "GetProbePair", "GetQCProbe", "GetProbePairs", "GetQCProbes"}},
+      {CLSID_TeskProbePair, IID_ITeskProbePair,
+       {"ProbeSetNumber", "ProbePairNumber", "UseProbePair", "Background", "PMPosX", "PMPosY", "PMIntensity",
+        "PMStdDev", "PMPixels", "PMOutlier", "PMMasked", "MMPosX", "MMPosY", "MMIntensity", "MMStdDev", "MMPixels",
+        "MMOutlier", "MMMasked"}},
+      {CLSID_TeskGenotypeProbeSet, IID_ITeskGenotypeProbeSet,
+       {"SNPID", "NumGroups", "ProbeSetType", "Call", "Confidence", "RAS1", "RAS2", "GetProbeGroupByIndex",
+        "GetProbeGroups", "AA_PValue", "AB_PValue", "BB_PValue", "NoCall_PValue"}},
+      {CLSID_TeskGenotypeProbeGroup, IID_ITeskGenotypeProbeGroup,
+       {"GroupIndex", "NumLists", "Direction", "GetProbeListByIndex", "GetProbeLists"}},
+      {CLSID_TeskGenotypeProbeList, IID_ITeskGenotypeProbeList,
+       {"ListIndex", "NumProbes", "GetProbeByIndex", "GetProbes"}},
+      {CLSID_TeskCustomSeqProbeSet, IID_ITeskCustomSeqProbeSet,
+       {"NumGroups", "ProbeSetType", "GetProbeGroupByIndex", "GetProbeGroups", "GetProbeListByReferenceIndex"}},
+      {CLSID_TeskCustomSeqProbeGroup, IID_ITeskCustomSeqProbeGroup,
+       {"GroupIndex", "NumLists", "Name", "GetProbeListByIndex", "GetProbeLists"}},
+      {CLSID_TeskCustomSeqProbeList, IID_ITeskCustomSeqProbeList,
+       {"ListIndex", "NumProbes", "ReferenceIndex", "SequencePosition", "GroupIndex", "GetProbeByIndex",
+        "GetProbes"}},
+      {CLSID_TeskControlProbeSet, IID_ITeskControlProbeSet,
+       {"NumQCProbes", "QCType", "ProbeSetType", "GetQCProbe", "GetQCProbes"}},
+      {CLSID_TeskCustomSeqComposite, IID_ITeskCustomSeqComposite,
+       {"NumBases", "GetBaseCall", "GetBaseCalls", "GetReferenceBase", "GetReferenceBases", "GetBaseCallScore",
+        "GetBaseCallScores"}},
+  };
+  for (const auto& [clsid, iid, members] : interfaces) {
+    Late object{Create(clsid)};
+    ASSERT_NE(object.Get(), nullptr);
+    for (size_t i = 0; i < members.size(); ++i)
+      EXPECT_EQ(object.Id(members[i]), static_cast<DISPID>(i + 1)) << members[i];
+    tesk::ComPtr<ISupportErrorInfo> support;
+    ASSERT_EQ(object.Get()->QueryInterface(IID_ISupportErrorInfo, support.PutVoid()), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(iid), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ITeskCELFile), S_FALSE);
+  }
+  // A view created by a client, before any fill, is empty.
+  Late set{Create(CLSID_TeskProbeSet)};
+  EXPECT_EQ(set.Num("ProbeSetType"), UNKNOWN_PROBESET_TYPE);
+  EXPECT_EQ(set.Num("NumQCProbes"), 0);
+  Late pair{Create(CLSID_TeskProbePair)};
+  EXPECT_EQ(pair.Num("ProbePairNumber"), -1);
+  EXPECT_EQ(pair.Num("PMPosY"), 0);
 }
 
 }  // namespace
