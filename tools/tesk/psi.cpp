@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kListed = 10;
 
-// One line per unit of the sample layout, in unit order, after a first line of our own.
+// One line per unit of the sample layout, in unit order, after a first line of our own; the
+// object model names the genotyping units of the layout by these lines.
 int Sample(const fs::path& dir) {
   const fs::path path = dir / (std::string(tesk::sample::kChipType) + ".PSI");
   std::istringstream layout(tesk::sample::layout::LayoutText());
@@ -30,7 +31,10 @@ int Sample(const fs::path& dir) {
   while (std::getline(layout, line)) {
     if (line.rfind("[Unit", 0) == 0 && line.find("_Block") == std::string::npos) pending = true;
     if (pending && line.rfind("Name=", 0) == 0 && line != "Name=NONE") {
-      text += std::to_string(unit) + "\t" + line.substr(5) + "\t" + std::to_string(unit % 7) + "\n";
+      std::string name = line.substr(5);
+      // Genotyping units are named by their site's identifier here, not by the layout's name.
+      if (name.rfind("snp_", 0) == 0) name = "SNP_A-" + name.substr(4);
+      text += std::to_string(unit) + "\t" + name + "\t" + std::to_string(unit % 7) + "\n";
       ++unit;
       pending = false;
     }
