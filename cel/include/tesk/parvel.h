@@ -17,11 +17,7 @@ struct HWND__;
 typedef HWND__* HWND;
 #endif
 
-#if defined(__GNUC__)
-#define TESK_PARVEL_API __attribute__((visibility("default")))
-#else
-#define TESK_PARVEL_API
-#endif
+#include <tesk/parvel_export.h>
 
 // One cell of the grid: 16 bytes, no padding.
 class TESK_PARVEL_API CellEntryClass {

@@ -11,11 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#if defined(__GNUC__)
-#define TESK_PENDRIX71_API __attribute__((visibility("default")))
-#else
-#define TESK_PENDRIX71_API
-#endif
+#include <tesk/pendrix71_export.h>
 
 // ---------------------------------------------------------------------------------------------
 // Growable arrays. Each holds `data` (null when never sized or cleared) and `count`. A failed

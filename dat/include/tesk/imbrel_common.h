@@ -4,11 +4,7 @@
 
 #include <tesk/parvel.h>  // SUBGRID
 
-#if defined(__GNUC__)
-#define TESK_IMBREL_API __attribute__((visibility("default")))
-#else
-#define TESK_IMBREL_API
-#endif
+#include <tesk/imbrel_export.h>
 
 // Access asked of ImageData::Open: a set of bits.
 typedef int RWAccess;

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include <tesk/ostrel_common.h>
+#include <tesk/ostrel_export.h>
 
+TESK_OSTREL_BEGIN_API
 inline namespace TESK_OSTREL_BUILD_NS {
 
 // Experiment information of one hybridized array, read from and written to an experiment
@@ -116,3 +118,4 @@ void OstrelDLLInit();
 std::string OstrelLoadString(int id);
 
 }  // inline namespace TESK_OSTREL_BUILD_NS
+TESK_OSTREL_END_API

@@ -20,6 +20,10 @@
 #include <tesk/platform/dispatch.h>
 #include <tesk/platform/types.h>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 // CoInitializeEx concurrency models.
 #define COINIT_MULTITHREADED 0x0
 #define COINIT_APARTMENTTHREADED 0x2
@@ -148,5 +152,7 @@ HRESULT RegisterServer(std::span<const ClassRegistration> classes, const TypeLib
 HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeLibInfo* lib);
 
 }  // namespace tesk
+
+TESK_PLATFORM_END_API
 
 #endif  // TESK_PLATFORM_ACTIVATION_H_

@@ -5,6 +5,10 @@
 #include "tesk/platform/oleauto.h"
 #include "tesk/platform/types.h"
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IDispatch{0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -98,3 +102,5 @@ TESK_DECLARE_INTERFACE(IClassFactory, IUnknown, IID_IClassFactory);
 TESK_DECLARE_INTERFACE(ISupportErrorInfo, IUnknown, IID_ISupportErrorInfo);
 TESK_DECLARE_INTERFACE(IErrorInfo, IUnknown, IID_IErrorInfo);
 TESK_DECLARE_INTERFACE(ICreateErrorInfo, IUnknown, IID_ICreateErrorInfo);
+
+TESK_PLATFORM_END_API

@@ -21,6 +21,10 @@
 #include <type_traits>
 #include <utility>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 namespace tesk {
 
 // Live objects and server locks of one library. Each library owns one (it
@@ -288,3 +292,5 @@ class Variant : public VARIANT {
 };
 
 }  // namespace tesk
+
+TESK_PLATFORM_END_API

@@ -29,6 +29,10 @@
 #include <utility>
 #include <vector>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 namespace tesk {
 
 struct DispParamInfo {
@@ -263,3 +267,5 @@ constexpr DispMember DispCustom(const char* name, DISPID id, WORD kind, std::spa
 }
 
 }  // namespace tesk
+
+TESK_PLATFORM_END_API

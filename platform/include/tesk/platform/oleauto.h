@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 struct IUnknown;
 struct IDispatch;
 
@@ -286,3 +290,5 @@ BSTR AllocBstr(std::string_view narrow);
 std::string FromBstr(BSTR b);
 inline std::u16string_view BstrView(BSTR b) { return b ? std::u16string_view(b, SysStringLen(b)) : std::u16string_view(); }
 }  // namespace tesk
+
+TESK_PLATFORM_END_API

@@ -21,6 +21,10 @@
 
 #include <tesk/platform/types.h>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 struct HKEY__;
 typedef HKEY__* HKEY;
 typedef HKEY* PHKEY;
@@ -150,5 +154,7 @@ LONG ApplyRegistryText(const std::vector<RegistryTextOp>& ops, std::string* erro
 // The key (full name) with its values and every sub-key, as registry text.
 LONG ExportRegistryText(std::string_view key, std::string* text);
 }  // namespace tesk::platform
+
+TESK_PLATFORM_END_API
 
 #endif  // TESK_PLATFORM_REGISTRY_H_

@@ -16,6 +16,10 @@
 
 #include <tesk/platform/types.h>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 #ifndef TESK_HANDLE_DEFINED
 #define TESK_HANDLE_DEFINED
 typedef void* HANDLE;
@@ -226,5 +230,7 @@ int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 typedef int (*TeskMessageBoxHook)(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 // Installs a hook (NULL restores the default) and returns the previous one.
 TeskMessageBoxHook TeskSetMessageBoxHook(TeskMessageBoxHook hook);
+
+TESK_PLATFORM_END_API
 
 #endif  // TESK_PLATFORM_SYSTEM_H_

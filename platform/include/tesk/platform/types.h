@@ -7,6 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
+
 typedef int32_t HRESULT;
 typedef int32_t SCODE;
 typedef int32_t LONG;
@@ -231,8 +235,11 @@ void CoTaskMemFree(LPVOID pv);
 #include <string>
 #include <string_view>
 
+
 namespace tesk {
 // Narrow-string forms of the GUID text conversions.
 std::string GuidToString(const GUID& g);                      // upper case, braced
 std::optional<GUID> GuidFromString(std::string_view text);     // braced form only
 }  // namespace tesk
+
+TESK_PLATFORM_END_API

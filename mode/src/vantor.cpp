@@ -1,6 +1,7 @@
 // The Vantor coclass, its dispatch table and type library, and the four
 // entry points of the library.
 #include <tesk/vantor.h>
+#include <tesk/vantor_export.h>
 
 #include <new>
 
@@ -79,13 +80,13 @@ constexpr tesk::ClassEntry kClassObjects[] = {{&CLSID_Vantor, &tesk::ClassFactor
 
 }  // namespace
 
-extern "C" HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+extern "C" TESK_VANTOR_API HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   return tesk::GetClassObjectFromTable(kClassObjects, rclsid, riid, ppv);
 }
 
-extern "C" HRESULT DllCanUnloadNow() { return LibraryModule().CanUnloadNow(); }
+extern "C" TESK_VANTOR_API HRESULT DllCanUnloadNow() { return LibraryModule().CanUnloadNow(); }
 
-extern "C" HRESULT DllRegisterServer() {
+extern "C" TESK_VANTOR_API HRESULT DllRegisterServer() {
   try {
     return tesk::RegisterServer(kClasses, &kTypeLib, &kModuleAnchor);
   } catch (...) {
@@ -93,7 +94,7 @@ extern "C" HRESULT DllRegisterServer() {
   }
 }
 
-extern "C" HRESULT DllUnregisterServer() {
+extern "C" TESK_VANTOR_API HRESULT DllUnregisterServer() {
   try {
     return tesk::UnregisterServer(kClasses, &kTypeLib);
   } catch (...) {
