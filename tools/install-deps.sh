@@ -8,7 +8,9 @@ packages=(
   clang libclang-rt-14-dev           # fuzz targets (libFuzzer) and their sanitizers
   libgtest-dev libgmock-dev          # tests
   libbenchmark-dev                   # benchmarks
-  libsqlite3-dev                     # registry hives
+  libsqlite3-dev                     # registry hives, database stand-in (embedded)
+  libpq-dev postgresql               # database stand-in on PostgreSQL, and its test cluster
+  nlohmann-json3-dev                 # database stand-in's JSON load and dump
 )
 
 missing=()
