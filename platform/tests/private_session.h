@@ -69,6 +69,9 @@ inline void EnterPrivateSession(bool wantDisplay) {
   }
   args.emplace_back(self);
   for (size_t i = 1; i < own.size(); ++i) args.push_back(own[i]);
+  for (const std::string& a : own) {
+    if (a.rfind("--gtest_list_tests", 0) == 0) return;  // listing needs no session
+  }
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

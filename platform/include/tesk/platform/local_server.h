@@ -26,6 +26,9 @@
 
 #include <tesk/platform/activation.h>
 #include <tesk/platform/com.h>
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
 
 // CoRegisterClassObject flags.
 #define REGCLS_SINGLEUSE 0
@@ -80,5 +83,7 @@ HRESULT GetRegisteredClassObject(REFCLSID rclsid, REFIID riid, void** ppv);
 HRESULT GetLocalServerClassObject(REFCLSID rclsid, REFIID riid, void** ppv);
 
 }  // namespace tesk
+
+TESK_PLATFORM_END_API
 
 #endif  // TESK_PLATFORM_LOCAL_SERVER_H_
