@@ -15,6 +15,7 @@
 
 #include <tesk/platform/com.h>
 #include <tesk/platform/types.h>
+#include <tesk/rolvane_export.h>
 
 // Role functions: an index into each role's flag lists.
 enum tag_ROLEFUNC {
@@ -42,7 +43,7 @@ enum DOMUSER_TYPE {
   DOMUSER_OTHER = 2,   // neither (or the server could not tell)
 };
 
-class CRolvane {
+class TESK_ROLVANE_API CRolvane {
  public:
   // 1 when the calling user may perform `func` on own data; *other is set to 1 when also on
   // other users' data, else 0. A caller on the server computer (no RunAtServerFlag key) is

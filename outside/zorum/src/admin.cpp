@@ -14,7 +14,7 @@ class CKestAdmin final : public ComClass<CKestAdmin, DispatchImpl<IKestAdmin>, S
   explicit CKestAdmin(std::string server) : server_(std::move(server)) {}
 
   HRESULT ListRoles(VARIANT* servers, VARIANT* databases, VARIANT* roles) noexcept override {
-    return Guard("IKestAdmin-ListRoles", IID_IKestAdmin, [&] {
+    return Guarded("IKestAdmin-ListRoles", IID_IKestAdmin, [&] {
       std::vector<std::string> s, d, r;
       for (RoleKey& k : tesk::zorum::ListRoles(Db())) {
         s.push_back(std::move(k.server));
@@ -28,7 +28,7 @@ class CKestAdmin final : public ComClass<CKestAdmin, DispatchImpl<IKestAdmin>, S
     });
   }
   HRESULT ListRoleMembers(BSTR role, BSTR server, BSTR database, VARIANT* pairs) noexcept override {
-    return Guard("IKestAdmin-ListRoleMembers", IID_IKestAdmin, [&] {
+    return Guarded("IKestAdmin-ListRoleMembers", IID_IKestAdmin, [&] {
       std::vector<std::string> flat;
       for (auto& [member, kind] : RoleMembers(Db(), RoleKey{FromBstr(role), FromBstr(server), FromBstr(database)})) {
         flat.push_back(std::move(member));
@@ -39,32 +39,37 @@ class CKestAdmin final : public ComClass<CKestAdmin, DispatchImpl<IKestAdmin>, S
     });
   }
   HRESULT ListRoleFunctions(VARIANT* functions) noexcept override {
-    return Guard("IKestAdmin-ListRoleFunctions", IID_IKestAdmin, [&] {
+    return Guarded("IKestAdmin-ListRoleFunctions", IID_IKestAdmin, [&] {
       PutList(functions, RoleFunctions(Db()));
       return S_OK;
     });
   }
   HRESULT GetRoleFunctionFlags(BSTR role, BSTR function, VARIANT* flags) noexcept override {
-    return Guard("IKestAdmin-GetRoleFunctionFlags", IID_IKestAdmin, [&] {
+    return Guarded("IKestAdmin-GetRoleFunctionFlags", IID_IKestAdmin, [&] {
       auto [own, other] = RoleFlags(Db(), FromBstr(role), FromBstr(function));
       PutList(flags, {own, other});
       return S_OK;
     });
   }
   HRESULT ListDomainGroups(BSTR domain, VARIANT* groups) noexcept override {
-    return Guard("IKestAdmin-ListDomainGroups", IID_IKestAdmin, [&] {
+    return Guarded("IKestAdmin-ListDomainGroups", IID_IKestAdmin, [&] {
       PutList(groups, DomainGroups(Db(), FromBstr(domain)));
       return S_OK;
     });
   }
   HRESULT ListGroupMembers(BSTR domain, BSTR group, VARIANT* members) noexcept override {
-    return Guard("IKestAdmin-ListGroupMembers", IID_IKestAdmin, [&] {
+    return Guarded("IKestAdmin-ListGroupMembers", IID_IKestAdmin, [&] {
       PutList(members, GroupMembers(Db(), FromBstr(domain), FromBstr(group)));
       return S_OK;
     });
   }
 
  private:
+  // Guard, and a lost connection is reopened at the next call.
+  template <class F>
+  HRESULT Guarded(const char* member, REFIID iid, F&& body) noexcept {
+    return Guard(member, iid, [&] { return DropOnLoss(db_, body); });
+  }
   Database& Db() {
     CheckFault(server_);
     if (!db_) db_ = OpenServer(RequireServer(server_));

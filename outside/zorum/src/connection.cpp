@@ -92,8 +92,10 @@ class CConnection final
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
     return Guard(member, IID_IConnection, [&] {
-      *out = Hand(text());
-      return S_OK;
+      return DropOnLoss(db_, [&] {
+        *out = Hand(text());
+        return S_OK;
+      });
     });
   }
 

@@ -58,7 +58,7 @@ class CFileInUseMarker final
   }
   HRESULT Mark(VARIANT_BOOL inUse) noexcept override {
     if (!inUse) return Unmark();
-    return Guard("IFileInUseMarker-Mark", IID_IFileInUseMarker, [&] {
+    return Guard("IFileInUseMarker-Mark", IID_IFileInUseMarker, [&] { return DropOnLoss(db_, [&] {
       if (file_.empty()) Throw(E_INVALIDARG, "no file name");
       const ServerConfig config = RequireServer(server_);
       if (!db_) db_ = OpenServer(config);
@@ -70,18 +70,18 @@ class CFileInUseMarker final
       t.Commit();
       token_ = token;
       return S_OK;
-    });
+    }); });
   }
   HRESULT Unmark() noexcept override {
     if (token_.empty()) return S_OK;
-    return Guard("IFileInUseMarker-Unmark", IID_IFileInUseMarker, [&] {
+    return Guard("IFileInUseMarker-Unmark", IID_IFileInUseMarker, [&] { return DropOnLoss(db_, [&] {
       CheckFault(server_);
       if (!db_) db_ = OpenServer(RequireServer(server_));
       RemoveMarker(*db_, token_);
       token_.clear();
       db_.reset();
       return S_OK;
-    });
+    }); });
   }
 
  private:

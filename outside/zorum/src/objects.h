@@ -7,6 +7,7 @@
 #include <tesk/platform/server_factory.h>
 #include <tesk/zorum.h>
 
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
@@ -31,6 +32,18 @@ HRESULT Guard(const char* member, REFIID iid, F&& body) noexcept {
     return ReportError("Zorum", iid, std::string(member) + ": out of memory", E_OUTOFMEMORY);
   } catch (...) {
     return ReportError("Zorum", iid, std::string(member) + ": unexpected failure", E_FAIL);
+  }
+}
+
+// Runs body; when the connection was lost inside it, forgets the database so that the next
+// call connects anew, and passes the failure on.
+template <class F>
+HRESULT DropOnLoss(std::unique_ptr<Database>& db, F&& body) {
+  try {
+    return body();
+  } catch (const SqlError& e) {
+    if (e.hr == RPC_E_CALL_FAILED_HR) db.reset();
+    throw;
   }
 }
 

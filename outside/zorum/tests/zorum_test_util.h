@@ -55,7 +55,7 @@ inline std::string Text(HRESULT hr, const tesk::Bstr& b) {
 
 // A fresh registry (and data directory) with the server library registered.
 class ZorumTest : public testing::Test {
- protected:
+ public:
   void SetUp() override {
     setenv("TESK_REGISTRY_DIR", (dir_.path() / "registry").c_str(), 1);
     unsetenv("TESK_ZORUM_DIR");

@@ -1,0 +1,107 @@
+// What the role library's tests share: a connection object that names a server and database,
+// the scripted administration object's registration and files (fake_admin.cpp), and the event
+// log and message boxes captured.
+#ifndef TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
+#define TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <tesk/platform.h>
+#include <tesk/platform/comhelpers.h>
+#include <tesk/zorum.h>
+
+namespace rolvane_testing {
+
+// Stands for the database server's connection: ServerName and DatabaseName, late-bound.
+class FakeConnection final : public IDispatch {
+ public:
+  FakeConnection(std::string server, std::string database) : server_(std::move(server)), database_(std::move(database)) {}
+  HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    if (!ppv) return E_POINTER;
+    *ppv = nullptr;
+    if (!(riid == IID_IUnknown) && !(riid == IID_IDispatch)) return E_NOINTERFACE;
+    *ppv = this;
+    AddRef();
+    return S_OK;
+  }
+  ULONG AddRef() override { return ++refs_; }
+  ULONG Release() override { return --refs_; }  // lives on the stack of the test
+  HRESULT GetTypeInfoCount(UINT* n) override {
+    *n = 0;
+    return S_OK;
+  }
+  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    if (count != 1) return DISP_E_UNKNOWNNAME;
+    const std::string name = tesk::ToNarrow(names[0]);
+    if (name == "ServerName") *ids = 2;
+    else if (name == "DatabaseName") *ids = 6;
+    else return DISP_E_UNKNOWNNAME;
+    return S_OK;
+  }
+  HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
+    if (fail_) return E_FAIL;
+    VariantInit(result);
+    result->vt = VT_BSTR;
+    result->bstrVal = tesk::AllocBstr(id == 2 ? server_ : database_);
+    return S_OK;
+  }
+  void set_fail(bool f) { fail_ = f; }
+
+ private:
+  std::string server_, database_;
+  ULONG refs_ = 1;
+  bool fail_ = false;
+};
+
+inline std::string RegistryDir() {
+  const char* d = std::getenv("TESK_REGISTRY_DIR");
+  return d ? d : "";
+}
+
+// Registers the scripted administration class (its module's path given) in the registry that
+// TESK_REGISTRY_DIR names.
+inline bool RegisterFakeAdmin(const char* module) {
+  static const tesk::ClassRegistration kClass{&CLSID_KestAdmin, "KestAdmin Class", "Zorum.KestAdmin.1",
+                                              "Zorum.KestAdmin", "Both", nullptr};
+  std::filesystem::create_directories(RegistryDir() + "/fake_admin");
+  return SUCCEEDED(tesk::RegisterClassKeys(kClass, module));
+}
+
+// Writes the script of server `server` (see fake_admin.cpp) and forgets its calls.
+inline void Script(const std::string& server, const std::string& text) {
+  const std::string base = RegistryDir() + "/fake_admin/" + server;
+  std::ofstream(base + ".txt") << text;
+  std::filesystem::remove(base + ".calls");
+}
+
+// Calls that reached the server, optionally only those of one method.
+inline int Calls(const std::string& server, const std::string& method = "") {
+  std::ifstream in(RegistryDir() + "/fake_admin/" + server + ".calls");
+  int n = 0;
+  for (std::string line; std::getline(in, line);) n += method.empty() || line == method;
+  return n;
+}
+
+// The fourteen role functions, one flag line per function for `role`: own and other flags
+// given as 14-character strings of 'Y'/'N'.
+inline std::string FlagLines(const std::string& role, const std::string& own, const std::string& other) {
+  std::string s;
+  for (size_t i = 0; i < own.size(); ++i) {
+    s += "flags\t" + role + "\tF" + std::to_string(i) + "\t" + own[i] + "\t" + other[i] + "\n";
+  }
+  return s;
+}
+inline std::string FunctionLines(int n = 14) {
+  std::string s;
+  for (int i = 0; i < n; ++i) s += "function\tF" + std::to_string(i) + "\n";
+  return s;
+}
+
+}  // namespace rolvane_testing
+
+#endif  // TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
