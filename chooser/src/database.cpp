@@ -167,14 +167,15 @@ HRESULT LookUpFile(const std::string& server, IConnection* c, const std::string&
   }
 }
 
-HRESULT FileDate(const std::string& server, IConnection* c, const std::string& name, std::string* date) {
+HRESULT FileField(const std::string& server, IConnection* c, const std::string& name, const char* field,
+                  std::string* value) {
   try {
     ComPtr<IFileRecord> r;
     HRESULT hr = Create<IFileRecord>(server, CLSID_FileRecord, r);
     if (SUCCEEDED(hr)) hr = r->put_FileName(Bstr(name).Get());
     if (SUCCEEDED(hr)) hr = r->Fetch(c);
     Bstr d;
-    if (SUCCEEDED(hr)) hr = Text(r->get_Field(Bstr(std::string_view("Date")).Get(), &d), d, date);
+    if (SUCCEEDED(hr)) hr = Text(r->get_Field(Bstr(std::string_view(field)).Get(), &d), d, value);
     return hr;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

@@ -43,8 +43,9 @@ HRESULT ListFiles(const std::string& server, IConnection* c, const QueryFilter& 
 // Whether the database knows the file, and its owner.
 HRESULT LookUpFile(const std::string& server, IConnection* c, const std::string& name, bool* exists, std::string* owner);
 
-// The file's "Date" field.
-HRESULT FileDate(const std::string& server, IConnection* c, const std::string& name, std::string* date);
+// One field of the file's description ("Date", "SampleType", ...).
+HRESULT FileField(const std::string& server, IConnection* c, const std::string& name, const char* field,
+                  std::string* value);
 
 }  // namespace selvane
 

@@ -21,7 +21,7 @@
 namespace selvane {
 namespace {
 
-enum Column { kName, kSample, kExperiment, kProject, kType, kColumns };
+enum Column { kName, kSample, kExperiment, kProject, kSampleType, kColumns };
 
 // One filter box: its first entry stands for "all".
 struct FilterBox {
@@ -138,20 +138,22 @@ void FillList(Dialog* d) {
     Message(d, "Failed to load files");
     return;
   }
-  // Dates are judged from each file's record, as the browsing list carries none.
+  // Dates and sample types come from each file's record, as the browsing list carries neither.
   const long lower = DayNumber(d->dates[0]), upper = DayNumber(d->dates[1]);
   size_t shown = 0;
   for (const FileRow& r : rows) {
     if (lower || upper) {
       std::string date;
-      if (FAILED(FileDate(d->request.server, d->request.connection, r.name, &date))) continue;
+      if (FAILED(FileField(d->request.server, d->request.connection, r.name, "Date", &date))) continue;
       const long day = DayNumber(date);
       if ((lower && day < lower) || (upper && day > upper)) continue;
     }
+    std::string sampleType;
+    FileField(d->request.server, d->request.connection, r.name, "SampleType", &sampleType);
     GtkTreeIter it;
     gtk_list_store_append(d->store, &it);
     gtk_list_store_set(d->store, &it, kName, r.name.c_str(), kSample, r.sample.c_str(), kExperiment,
-                       r.experiment.c_str(), kProject, r.project.c_str(), kType, r.type.c_str(), -1);
+                       r.experiment.c_str(), kProject, r.project.c_str(), kSampleType, sampleType.c_str(), -1);
     ++shown;
   }
   char title[64];
@@ -339,7 +341,7 @@ void OnRowActivated(GtkTreeView*, GtkTreePath*, GtkTreeViewColumn*, gpointer dat
 }
 
 void SetDetails(Dialog* d, bool details) {
-  for (int c = kSample; c < kColumns - 1; ++c) gtk_tree_view_column_set_visible(d->columns[c], details);
+  for (int c = kSample; c < kColumns; ++c) gtk_tree_view_column_set_visible(d->columns[c], details);
   gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(d->view), TRUE);
 }
 
@@ -355,7 +357,7 @@ void OnFilterToggle(GtkWidget* button, gpointer data) {
   const bool open = !gtk_widget_get_visible(d->panel);
   gtk_widget_set_visible(d->panel, open);
   gtk_button_set_label(GTK_BUTTON(button), open ? "_Filter<<" : "_Filter>>");
-  if (!open) gtk_window_resize(GTK_WINDOW(d->window), 1, 1);
+  gtk_window_resize(GTK_WINDOW(d->window), 1, 1);  // the window follows the panel, both ways
 }
 
 void OnApply(GtkWidget*, gpointer data) { FillList(static_cast<Dialog*>(data)); }
@@ -446,18 +448,16 @@ void Build(Dialog* d) {
     GtkCellRenderer* cell = gtk_cell_renderer_text_new();
     d->columns[c] = gtk_tree_view_column_new_with_attributes(titles[c], cell, "text", c, nullptr);
     gtk_tree_view_column_set_resizable(d->columns[c], TRUE);
-    gtk_tree_view_column_set_min_width(d->columns[c], c == kName ? 160 : 100);
+    gtk_tree_view_column_set_min_width(d->columns[c], c == kName ? 130 : 90);
     gtk_tree_view_append_column(GTK_TREE_VIEW(d->view), d->columns[c]);
   }
-  // The type column only feeds the query; it is never shown.
-  gtk_tree_view_column_set_visible(d->columns[kType], FALSE);
   GtkTreeSelection* sel = gtk_tree_view_get_selection(GTK_TREE_VIEW(d->view));
   gtk_tree_selection_set_mode(sel, d->request.multiSelect ? GTK_SELECTION_MULTIPLE : GTK_SELECTION_SINGLE);
   g_signal_connect(sel, "changed", G_CALLBACK(OnSelectionChanged), d);
   g_signal_connect(d->view, "row-activated", G_CALLBACK(OnRowActivated), d);
   GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroll), GTK_SHADOW_IN);
-  gtk_widget_set_size_request(scroll, 560, 260);
+  gtk_widget_set_size_request(scroll, 600, 260);
   gtk_container_add(GTK_CONTAINER(scroll), d->view);
   gtk_box_pack_start(GTK_BOX(main), scroll, TRUE, TRUE, 0);
   g_signal_connect(list, "toggled", G_CALLBACK(OnListView), d);
@@ -502,9 +502,10 @@ void Build(Dialog* d) {
 
   d->panel = BuildPanel(d);
   gtk_box_pack_start(GTK_BOX(outer), d->panel, FALSE, FALSE, 0);
-  gtk_widget_set_no_show_all(d->panel, TRUE);
+  // Folded until "Filter>>" is pressed; showing the dialog leaves it so.
   gtk_widget_show_all(d->panel);
   gtk_widget_hide(d->panel);
+  gtk_widget_set_no_show_all(d->panel, TRUE);
 
   gtk_widget_show_all(content);
   gtk_widget_grab_default(ok);

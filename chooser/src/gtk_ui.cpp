@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include <tesk/platform/system.h>
 
@@ -43,7 +46,21 @@ int ButtonsResult(gint response) {
   }
 }
 
+// Tests read what the boxes said from the file SELVANE_MESSAGE_LOG names, one box a line.
+void LogMessage(LPCSTR text, LPCSTR caption) {
+  const char* log = std::getenv("SELVANE_MESSAGE_LOG");
+  if (!log || !*log) return;
+  if (FILE* f = std::fopen(log, "a")) {
+    std::string line = std::string(caption ? caption : "") + "|" + (text ? text : "");
+    for (char& c : line)
+      if (c == '\n') c = ' ';
+    std::fprintf(f, "%s\n", line.c_str());
+    std::fclose(f);
+  }
+}
+
 int GtkMessageBox(HWND, LPCSTR text, LPCSTR caption, UINT type) {
+  LogMessage(text, caption);
   GtkMessageType kind = GTK_MESSAGE_INFO;
   switch (type & 0xF0) {
     case MB_ICONERROR: kind = GTK_MESSAGE_ERROR; break;

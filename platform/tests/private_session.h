@@ -65,7 +65,7 @@ inline void EnterPrivateSession(bool wantDisplay) {
   std::vector<std::string> args = {"dbus-run-session", "--"};
   if (display) {
     setenv("TESK_PRIVATE_DISPLAY", "1", 1);
-    args.insert(args.end(), {"xvfb-run", "-a", "-s", "-screen 0 1280x1024x24 -nolisten tcp"});
+    args.insert(args.end(), {"xvfb-run", "-a", "-s", "-screen 0 1600x1200x24 -nolisten tcp"});
   }
   args.emplace_back(self);
   for (size_t i = 1; i < own.size(); ++i) args.push_back(own[i]);
