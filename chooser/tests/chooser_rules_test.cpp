@@ -1,6 +1,7 @@
 // The chooser's rules without windows: filter texts, separators, selection order, type codes,
 // the filter settings in the registry, and the shutdown monitor's timing.
 #include <gtest/gtest.h>
+#include <tesk/testing/scratch_dir.h>
 
 #include <atomic>
 #include <chrono>
@@ -59,6 +60,8 @@ TEST(TypeCodes, ThreeRowsMapBothWays) {
 }
 
 TEST(FilterSettingsStore, RoundTripsDefaultsAndCutsLongText) {
+  tesk::testing::ScratchDir dir;
+  setenv("TESK_REGISTRY_DIR", dir.str().c_str(), 1);
   FilterSettings none = ReadFilterSettings();
   EXPECT_EQ(none.assay, kAllAssays);
   EXPECT_EQ(none.project, "");
