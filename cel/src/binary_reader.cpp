@@ -16,13 +16,15 @@
 #include <emmintrin.h>
 #endif
 
+#include <tesk/internal/little_endian.h>
+
 #include "binary_reader.h"
 #include "parvel_impl.h"
 
 namespace parvel {
 
-static_assert(std::endian::native == std::endian::little,
-              "the binary codec copies little-endian fields directly");
+static_assert(tesk::internal::kLittleEndianHost,
+              "the binary codec copies little-endian fields and records directly");
 
 namespace {
 
@@ -69,12 +71,11 @@ class FileSource {
   static constexpr std::size_t kPiece = 256 * 1024;
 
   // `head` holds the first bytes of the file, already read.
-  FileSource(InFile& file, ByteBuffer& head) : file_(file), window_(head) {
+  FileSource(File& file, std::uint64_t size, ByteBuffer& head)
+      : file_(file), size_(size), window_(head) {
     win_len_ = head.size();
   }
-  std::uint64_t Remaining() const {
-    return file_.Size() > pos_ ? file_.Size() - pos_ : 0;
-  }
+  std::uint64_t Remaining() const { return size_ > pos_ ? size_ - pos_ : 0; }
   bool Get(void* dst, std::size_t n) {
     if (n > Remaining()) return false;
     auto* out = static_cast<unsigned char*>(dst);
@@ -129,7 +130,8 @@ class FileSource {
   }
 
  private:
-  InFile& file_;
+  File& file_;
+  std::uint64_t size_;
   ByteBuffer& window_;
   ByteBuffer piece_;
   std::uint64_t win_begin_ = 0;
@@ -368,8 +370,9 @@ int ReadBinary(ParvelClass::Impl& d, Bytes bytes, bool header_only) {
   return Decode(d, s, header_only);
 }
 
-int ReadBinaryFile(ParvelClass::Impl& d, InFile& file, ByteBuffer& head, bool header_only) {
-  FileSource s(file, head);
+int ReadBinaryFile(ParvelClass::Impl& d, File& file, std::uint64_t size, ByteBuffer& head,
+                   bool header_only) {
+  FileSource s(file, size, head);
   return Decode(d, s, header_only);
 }
 

@@ -3,8 +3,9 @@
 #define TESK_PARVEL_BINARY_READER_H_
 
 #include <cstddef>
+#include <cstdint>
 
-#include "file_io.h"
+#include "io.h"
 #include "parvel_impl.h"
 
 namespace parvel {
@@ -13,7 +14,9 @@ namespace parvel {
 bool IsBinaryMagic(const unsigned char* p, std::size_t n);
 // Decodes a regular file whose first bytes are already in `head` (the file position is just
 // behind them).
-int ReadBinaryFile(ParvelClass::Impl& d, InFile& file, ByteBuffer& head, bool header_only);
+// size is the file's size from the file system.
+int ReadBinaryFile(ParvelClass::Impl& d, File& file, std::uint64_t size, ByteBuffer& head,
+                   bool header_only);
 
 }  // namespace parvel
 

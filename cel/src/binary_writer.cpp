@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "file_io.h"
+#include "io.h"
 #include "parvel_impl.h"
 
 namespace parvel {

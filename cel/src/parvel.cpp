@@ -1,9 +1,10 @@
 // ParvelClass: state, getters, cells and sub-grids. Public entry points catch allocation
 // failures so that no exception leaves the library; they report 0 (or null) instead.
-#include <sys/stat.h>
-
 #include <cstring>
-#include <new>
+#include <utility>
+
+#include <tesk/internal/file.h>
+#include <tesk/internal/guard.h>
 
 #include "parvel_impl.h"
 
@@ -29,15 +30,10 @@ bool SameSubGrid(const SUBGRID& a, const SUBGRID& b) {
          a.RIGHTC == b.RIGHTC && a.BOTTOMC == b.BOTTOMC;
 }
 
+// No exception leaves the library: entry points answer 0 instead.
 template <class F>
 int Guard(F&& f) {
-  try {
-    return f();
-  } catch (const std::bad_alloc&) {
-    return 0;
-  } catch (const std::length_error&) {
-    return 0;
-  }
+  return tesk::internal::Guard(std::forward<F>(f), 0);
 }
 
 }  // namespace
@@ -54,9 +50,7 @@ void ParvelClass::SetName(const char* path) {
 }
 
 int ParvelClass::Exists() {
-  if (impl_->name.empty()) return 0;
-  struct stat st;
-  return ::lstat(impl_->name.c_str(), &st) == 0 ? 1 : 0;
+  return tesk::internal::Exists(impl_->name) ? 1 : 0;
 }
 
 int ParvelClass::Read() {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "file_io.h"
+#include "io.h"
 
 namespace parvel {
 

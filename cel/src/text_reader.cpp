@@ -6,7 +6,7 @@
 #include "cell_parse.h"
 #include "parvel_impl.h"
 #include "scan.h"
-#include "text_lines.h"
+#include "io.h"
 
 namespace parvel {
 
@@ -204,7 +204,7 @@ int ReadVersion2(ParvelClass::Impl& d, LineReader& r, const Line& first, bool he
 
 int ReadText(ParvelClass::Impl& d, Bytes bytes, bool header_only) {
   const char* begin = reinterpret_cast<const char*>(bytes.data());
-  LineReader r(begin, begin + bytes.size());
+  LineReader r(begin, begin + bytes.size(), kLinePiece);
   Line first;
   if (!r.Next(first)) return 0;
   if (first.StartsWith("[CEL]")) {

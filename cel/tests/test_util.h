@@ -1,57 +1,24 @@
-// Helpers shared by the cell intensity tests: scratch directories and small files.
+// Helpers shared by the cell intensity tests: typical objects and hand-made files.
 #ifndef TESK_PARVEL_TEST_UTIL_H_
 #define TESK_PARVEL_TEST_UTIL_H_
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
+
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
 
 #include "tesk/parvel.h"
 
 namespace parvel_test {
 
-// A fresh directory per test, removed afterwards (tests run in parallel).
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string base = std::filesystem::temp_directory_path() / "parvel_test_XXXXXX";
-    std::vector<char> buf(base.begin(), base.end());
-    buf.push_back('\0');
-    path_ = ::mkdtemp(buf.data());
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-  // Names of the entries in the directory.
-  std::vector<std::string> List() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) {
-      names.push_back(e.path().filename().string());
-    }
-    return names;
-  }
+using tesk::testing::ScratchDir;
 
- private:
-  std::filesystem::path path_;
-};
-
-inline std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
+inline std::string Slurp(const std::string& path) { return tesk::testing::ReadFileBytes(path); }
 inline void Spit(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  tesk::testing::WriteFileBytes(path, bytes);
 }
 
 inline CellEntryClass Cell(int x, int y, float mean, float stdv = 0, int npixels = 0) {
@@ -98,12 +65,12 @@ inline void Fill(ParvelClass& cel, int cols, int rows) {
   cel.AddSubGrid(&b);
 }
 
-inline void PutI32(std::string& s, std::int32_t v) { s.append(reinterpret_cast<char*>(&v), 4); }
-inline void PutI16(std::string& s, std::int16_t v) { s.append(reinterpret_cast<char*>(&v), 2); }
-inline void PutF32(std::string& s, float v) { s.append(reinterpret_cast<char*>(&v), 4); }
+// Little-endian fields appended to a file's bytes.
+inline void PutI32(std::string& s, std::int32_t v) { s += tesk::testing::ByteBuilder().I32(v).str(); }
+inline void PutI16(std::string& s, std::int16_t v) { s += tesk::testing::ByteBuilder().I16(v).str(); }
+inline void PutF32(std::string& s, float v) { s += tesk::testing::ByteBuilder().F32(v).str(); }
 inline void PutText(std::string& s, const std::string& t) {
-  PutI32(s, static_cast<std::int32_t>(t.size()));
-  s += t;
+  s += tesk::testing::ByteBuilder().Text(t).str();
 }
 
 }  // namespace parvel_test

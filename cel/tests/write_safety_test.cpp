@@ -7,6 +7,8 @@
 #include <csignal>
 #include <string>
 
+#include <tesk/testing/fault_env.h>
+
 #include "test_util.h"
 
 using namespace parvel_test;
@@ -65,4 +67,40 @@ TEST(WriteSafety, UnopenableTargetsFailWithoutCreatingFiles) {
   EXPECT_EQ(cel.WriteVersionFile(2), 0);
   EXPECT_STREQ(cel.GetHeader(), Header(3, 3).c_str()) << "a failed open changes nothing";
   EXPECT_TRUE(dir.List().empty());
+}
+
+TEST(WriteSafety, AFullDiskOrShortReadsUnderEveryEncoding) {
+  ScratchDir dir;
+  const std::string path = dir.File("full.CEL");
+  Spit(path, "the old content");
+  ParvelClass cel;
+  Fill(cel, 60, 50);
+  cel.SetName(path.c_str());
+  tesk::testing::FaultEnv env;
+  {
+    tesk::testing::ScopedEnv scoped(env);
+    env.FillDiskAfter(1000);
+    for (int version : {4, 3, 2}) {
+      EXPECT_EQ(cel.WriteVersionFile(version), 0) << "version " << version;
+      EXPECT_EQ(Slurp(path), "the old content") << "version " << version;
+    }
+  }
+  EXPECT_EQ(dir.List().size(), 1u);
+  // Reads that come back a few bytes at a time give the same object.
+  for (int version : {4, 3}) {
+    ASSERT_EQ(cel.WriteVersionFile(version), 1);
+    tesk::testing::ScopedEnv scoped(env);
+    env.ShortReads(13);
+    ParvelClass back;
+    back.SetName(path.c_str());
+    ASSERT_EQ(back.Read(), 1) << "version " << version;
+    EXPECT_EQ(back.GetNCells(), 3000);
+    EXPECT_EQ(back.GetCellEntry(59, 49)->MEAN, cel.GetCellEntry(59, 49)->MEAN);
+    env.FailReadsAfter(5000);
+    ParvelClass cut;
+    cut.SetName(path.c_str());
+    EXPECT_EQ(cut.Read(), 0) << "a read error is a failed read, version " << version;
+    env.FailReadsAfter(UINT64_MAX);
+    env.ShortReads(0);
+  }
 }

@@ -1,29 +1,20 @@
 // Fuzz target over the layout reader: build mode, fill mode over the units just built, and a
-// layout copy between chips. The reader takes a path, so each input goes through a scratch
-// file of this process.
+// layout copy between chips. The reader takes a path, so each input goes through an
+// in-memory file.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
+#include <tesk/testing/fuzz_input.h>
+
 #include "tesk/pendrix71.h"
 
-namespace {
-
-const std::string& ScratchPath() {
-  static const std::string path = "/tmp/pendrix71_cdf_fuzz_" + std::to_string(getpid()) + ".CDF";
-  return path;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string& path = ScratchPath();
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  const tesk::testing::FuzzInputFile input(data, size);
+  const std::string& path = input.path();
+  if (path.empty()) return 0;
 
   ChipClass chip;
   chip.layoutFile = path.c_str();
@@ -37,6 +28,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     copy.ReadCDF(&chip);
   }
-  std::remove(path.c_str());
   return 0;
 }

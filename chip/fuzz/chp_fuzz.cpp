@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include <tesk/testing/fuzz_input.h>
+
 #include "tesk/pendrix71.h"
 
 namespace {
@@ -19,12 +21,10 @@ std::string ScratchPath(const char* tag) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string in = ScratchPath(".CHP");
   static const std::string out = ScratchPath("_out.CHP");
-  std::FILE* f = std::fopen(in.c_str(), "wb");
-  if (f == nullptr) return 0;
-  std::fwrite(data, 1, size, f);
-  std::fclose(f);
+  const tesk::testing::FuzzInputFile input(data, size);
+  const std::string& in = input.path();
+  if (in.empty()) return 0;
 
   ChipClass header;
   header.ReadChipHeaderOnly(in.c_str());
@@ -58,6 +58,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     String wt, called;
     chip.ComputeChipAA(wt, called);
   }
-  std::remove(in.c_str());
   return 0;
 }

@@ -38,7 +38,7 @@ class Refusal : public ::testing::Test {
 
 TEST_F(Refusal, OpeningAndHeaderCodes) {
   chip_.layoutFile = dir_.File("absent.CDF").c_str();
-  EXPECT_EQ(chip_.ReadCDF(), 5);
+  EXPECT_EQ(chip_.ReadCDF(), CHIP_CANT_OPEN_LIBRARY);
   EXPECT_EQ(Read(Edited("[CDF]", "[CDX]")), 17);
   EXPECT_EQ(Read(Edited("QX3.0", "QX4.0")), 12);
   EXPECT_EQ(Read(Edited("[Chip]", "[Chop]")), 13);

@@ -44,11 +44,11 @@ TEST(QCUnitTest, LineLayoutsByType) {
 TEST(QCUnitTest, MalformedLinesAndIndicesAreRefused) {
   CellClass cells[4];
   QCUnitClass q(2, 7);
-  EXPECT_EQ(q.SetData(0, nullptr, "4 5 probe 25 2 6"), 13);  // the match flag is missing
-  EXPECT_EQ(q.SetData(2, nullptr, "4 5 probe 25 2 6 1"), 13);  // beyond the unit
-  EXPECT_EQ(q.SetData(-1, nullptr, "4 5 probe 25 2 6 1"), 13);
-  EXPECT_EQ(q.SetData(0, cells, "4 5 probe 25 2 4 1", 4), 13);  // beyond the cell array
-  EXPECT_EQ(q.SetData(0, cells, "4 5 probe 25 2 -1 1", 4), 13);
+  EXPECT_EQ(q.SetData(0, nullptr, "4 5 probe 25 2 6"), CHIP_INVALID_LIBRARY_FORMAT);  // the match flag is missing
+  EXPECT_EQ(q.SetData(2, nullptr, "4 5 probe 25 2 6 1"), CHIP_INVALID_LIBRARY_FORMAT);  // beyond the unit
+  EXPECT_EQ(q.SetData(-1, nullptr, "4 5 probe 25 2 6 1"), CHIP_INVALID_LIBRARY_FORMAT);
+  EXPECT_EQ(q.SetData(0, cells, "4 5 probe 25 2 4 1", 4), CHIP_INVALID_LIBRARY_FORMAT);  // beyond the cell array
+  EXPECT_EQ(q.SetData(0, cells, "4 5 probe 25 2 -1 1", 4), CHIP_INVALID_LIBRARY_FORMAT);
   EXPECT_EQ(q.SetData(0, cells, "4 5 probe 25 2 3 1", 4), 0);
 }
 
@@ -66,8 +66,8 @@ TEST(QCUnitTest, SizingAndTypeComparison) {
 
 TEST(ChipBuildTest, AddUnitsAndQCUnitsByHand) {
   ChipClass chip;
-  EXPECT_EQ(chip.AddUnit(static_cast<GeneExpressionUnitClass*>(nullptr), 1), 9);
-  EXPECT_EQ(chip.AddQCUnit(nullptr), 9);
+  EXPECT_EQ(chip.AddUnit(static_cast<GeneExpressionUnitClass*>(nullptr), 1), CHIP_NO_VALID_TILES);
+  EXPECT_EQ(chip.AddQCUnit(nullptr), CHIP_NO_VALID_TILES);
   auto* e = new GeneExpressionUnitClass(3, 2);
   ASSERT_EQ(chip.AddUnit(e, 17), 0);
   auto* g = new BlockUnitClass(2, 4);

@@ -112,10 +112,10 @@ TEST_F(ReadCellTest, WithoutIntensitiesEverythingIsZero) {
 
 TEST_F(ReadCellTest, MissingCellFileFailsWithSix) {
   chip_.cellFile = dir_.File("absent.CEL").c_str();
-  EXPECT_EQ(chip_.ReadCell(), 6);
+  EXPECT_EQ(chip_.ReadCell(), CHIP_CANT_OPEN_CELL);
   ChipClass other;
   other.layoutFile = dir_.File("small.CDF").c_str();
-  EXPECT_EQ(other.ReadCell(), 6);  // no cell file named at all
+  EXPECT_EQ(other.ReadCell(), CHIP_CANT_OPEN_CELL);  // no cell file named at all
 }
 
 TEST(CheckErrorTest, TextsAndThreadOwnBuffers) {

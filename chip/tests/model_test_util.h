@@ -1,40 +1,18 @@
-// Helpers of the chip model tests: scratch directories and small layout files.
+// Helpers of the chip model tests: small layout files.
 #ifndef TESK_CHIP_TESTS_MODEL_TEST_UTIL_H_
 #define TESK_CHIP_TESTS_MODEL_TEST_UTIL_H_
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
 
 namespace model_test {
 
-// A directory of its own for one test, removed at the end.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pendrix71_XXXXXX").string();
-    char* made = mkdtemp(pattern.data());
-    path_ = made != nullptr ? made : "";
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using tesk::testing::ScratchDir;
 
 inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary);
-  out << text;
+  tesk::testing::WriteFileBytes(path, text);
 }
 
 // One cell line of a unit block: x y probe feat qual expos pos cbase pbase tbase atom index

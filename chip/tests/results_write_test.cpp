@@ -7,7 +7,10 @@
 #include <limits>
 #include <string>
 
+#include <tesk/testing/fault_env.h>
+
 #include "results_bytes.h"
+#include "chp_io.h"
 #include "tesk/pendrix71.h"
 
 namespace {
@@ -168,7 +171,7 @@ TEST(WriteChip, Version13Bytes) {
   for (int c = 0; c < 4; ++c) b.U16(static_cast<std::uint16_t>(4 + c)).U16(7);
   Tail(b);
   int rc = -1;
-  EXPECT_EQ(Write(chip, true, &rc), b.b);
+  EXPECT_EQ(Write(chip, true, &rc), b.str());
   EXPECT_EQ(rc, 0);
 }
 
@@ -194,7 +197,7 @@ TEST(WriteChip, Version12Bytes) {
   b.Text("t").Text("t").I32(1).Fixed(0);
   for (int c = 0; c < 4; ++c) b.I32(4 + c).I32(7).Fixed(1000).Fixed(100).I32(4).Byte(0).Byte(0);
   Tail(b);
-  EXPECT_EQ(Write(chip, false), b.b);
+  EXPECT_EQ(Write(chip, false), b.str());
 }
 
 TEST(WriteChip, Version13RoundTripKeepsPositionsAndDropsIntensities) {
@@ -259,7 +262,7 @@ TEST(WriteChip, EmptyCompositeIsOneZero) {
   Bytes b;
   b.Magic().I32(13).Text("").Text("").Text("").Text("").I32(0).I32(0).I32(0).I32(0).I32(0);
   b.FixedText("X", 256).FixedText("", 256).Text("").I32(0);
-  EXPECT_EQ(Write(chip, true), b.b);
+  EXPECT_EQ(Write(chip, true), b.str());
 }
 
 TEST(WriteChip, NoUnitsMeansNoUnitTables) {
@@ -269,7 +272,7 @@ TEST(WriteChip, NoUnitsMeansNoUnitTables) {
   b.Magic().I32(13).Text("").Text("").Text("").Text("").I32(0).I32(0).I32(0).I32(5).I32(0);
   b.FixedText("", 256).FixedText("", 256).Text("").I32(0);
   const std::string bytes = Write(chip, true);
-  EXPECT_EQ(bytes, b.b);
+  EXPECT_EQ(bytes, b.str());
   ChipClass back;
   ASSERT_EQ(results_test::ReadBytes(back, bytes), 0);
   EXPECT_EQ(back.maxUnit, 5);
@@ -307,28 +310,44 @@ TEST(WriteChip, FailuresNeverReplaceAGoodFile) {
   ChipClass chip;
   BuildChip(chip);
   chip.numberOfUnits = 4;  // more units than the chip holds
-  EXPECT_EQ(chip.WriteChip(path.c_str()), 9);
-  EXPECT_EQ(chip.WriteChip60(path.c_str()), 9);
+  EXPECT_EQ(chip.WriteChip(path.c_str()), CHIP_NO_VALID_TILES);
+  EXPECT_EQ(chip.WriteChip60(path.c_str()), CHIP_NO_VALID_TILES);
   EXPECT_EQ(ReadFile(path), "good");
   chip.numberOfUnits = 3;
   // An empty QC unit would give a record the reader refuses.
   ASSERT_EQ(chip.AddQCUnit(new QCUnitClass(0, 3)), 0);
   chip.numberOfQCUnits = 2;
-  EXPECT_EQ(chip.WriteChip(path.c_str()), 9);
+  EXPECT_EQ(chip.WriteChip(path.c_str()), CHIP_NO_VALID_TILES);
   chip.numberOfQCUnits = 1;
   EXPECT_EQ(ReadFile(path), "good");
-  EXPECT_EQ(chip.WriteChip(scratch.File("no/such/dir.CHP").c_str()), 8);
+  EXPECT_EQ(chip.WriteChip(scratch.File("no/such/dir.CHP").c_str()), CHIP_INCOMPLETE_FILE);
   std::ofstream closed;
-  EXPECT_EQ(chip.WriteChip(closed), 8);
+  EXPECT_EQ(chip.WriteChip(closed), CHIP_INCOMPLETE_FILE);
   // A good write replaces the file and leaves nothing else behind.
   ASSERT_EQ(chip.WriteChip(path.c_str()), 0);
   EXPECT_NE(ReadFile(path), "good");
-  int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(scratch.Dir())) {
-    (void)entry;
-    ++files;
+  EXPECT_EQ(scratch.List().size(), 1u);
+}
+
+TEST(WriteChip, ReplacesThroughLinksAndKeepsTheOldFileOnAFullDisk) {
+  Scratch scratch;
+  const std::string real = scratch.File("real.CHP"), link = scratch.File("link.CHP");
+  results_test::WriteFile(real, "good");
+  std::filesystem::create_symlink(real, link);
+  ChipClass chip;
+  BuildChip(chip);
+  {
+    tesk::testing::FaultEnv env;
+    tesk::testing::ScopedEnv scoped(env);
+    env.FillDiskAfter(100);
+    EXPECT_EQ(chip.WriteChip(link.c_str()), CHIP_INCOMPLETE_FILE);
+    EXPECT_EQ(chip.WriteChip60(link.c_str()), CHIP_INCOMPLETE_FILE);
   }
-  EXPECT_EQ(files, 1);
+  EXPECT_EQ(ReadFile(real), "good");
+  EXPECT_EQ(scratch.List().size(), 2u) << "no temporary file left";
+  ASSERT_EQ(chip.WriteChip(link.c_str()), CHIP_SUCCESS);
+  EXPECT_TRUE(std::filesystem::is_symlink(link)) << "the link stays a link";
+  EXPECT_EQ(ReadFile(real).substr(0, kChipFileMagicLength), kChipFileMagic);
 }
 
 TEST(WriteChip, WriteErrorsAreReported) {
@@ -336,7 +355,7 @@ TEST(WriteChip, WriteErrorsAreReported) {
   BuildChip(chip);
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   std::ofstream full("/dev/full", std::ios::binary);
-  EXPECT_EQ(chip.WriteChip(full), 8);
+  EXPECT_EQ(chip.WriteChip(full), CHIP_INCOMPLETE_FILE);
 }
 
 TEST(ChipComposite, SequenceAndPercentComposition) {

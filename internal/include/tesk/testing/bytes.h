@@ -12,33 +12,43 @@
 
 namespace tesk::testing {
 
-class ByteBuilder {
+// Self is the builder type the calls return, so that a format's tests can derive a builder
+// with fields of their own (class Bytes : public BasicByteBuilder<Bytes>) and keep chaining.
+template <class Self>
+class BasicByteBuilder {
  public:
-  ByteBuilder& I8(std::int8_t v) { return Put(v); }
-  ByteBuilder& U8(std::uint8_t v) { return Put(v); }
-  ByteBuilder& I16(std::int16_t v) { return Put(v); }
-  ByteBuilder& U16(std::uint16_t v) { return Put(v); }
-  ByteBuilder& I32(std::int32_t v) { return Put(v); }
-  ByteBuilder& U32(std::uint32_t v) { return Put(v); }
-  ByteBuilder& F32(float v) { return Put(v); }
-  ByteBuilder& F64(double v) { return Put(v); }
+  Self& I8(std::int8_t v) { return Put(v); }
+  Self& U8(std::uint8_t v) { return Put(v); }
+  Self& I16(std::int16_t v) { return Put(v); }
+  Self& U16(std::uint16_t v) { return Put(v); }
+  Self& I32(std::int32_t v) { return Put(v); }
+  Self& U32(std::uint32_t v) { return Put(v); }
+  Self& F32(float v) { return Put(v); }
+  Self& F64(double v) { return Put(v); }
   // Bytes as they are.
-  ByteBuilder& Raw(std::string_view bytes) {
+  Self& Raw(std::string_view bytes) {
     bytes_.append(bytes);
-    return *this;
+    return self();
   }
-  ByteBuilder& Raw(const void* data, std::size_t n) {
+  Self& Raw(const void* data, std::size_t n) {
     return Raw(std::string_view(static_cast<const char*>(data), n));
   }
   // A text behind its int32 length.
-  ByteBuilder& Text(std::string_view text) {
+  Self& Text(std::string_view text) {
     I32(static_cast<std::int32_t>(text.size()));
     return Raw(text);
   }
+  // A text in a field of width bytes, cut or zero-filled.
+  Self& FixedText(std::string_view text, std::size_t width) {
+    const std::size_t n = text.size() < width ? text.size() : width;
+    bytes_.append(text.substr(0, n));
+    bytes_.append(width - n, '\0');
+    return self();
+  }
   // n copies of byte.
-  ByteBuilder& Fill(std::size_t n, char byte = '\0') {
+  Self& Fill(std::size_t n, char byte = '\0') {
     bytes_.append(n, byte);
-    return *this;
+    return self();
   }
 
   const std::string& str() const { return bytes_; }
@@ -46,16 +56,19 @@ class ByteBuilder {
   operator const std::string&() const { return bytes_; }
 
  private:
+  Self& self() { return static_cast<Self&>(*this); }
   template <class T>
-  ByteBuilder& Put(T v) {
+  Self& Put(T v) {
     char b[sizeof v];
     internal::StoreLE(b, v);
     bytes_.append(b, sizeof b);
-    return *this;
+    return self();
   }
 
   std::string bytes_;
 };
+
+class ByteBuilder : public BasicByteBuilder<ByteBuilder> {};
 
 // The whole file at path ("" when it cannot be read).
 std::string ReadFileBytes(const std::string& path);

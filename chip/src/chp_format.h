@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include <tesk/internal/little_endian.h>
+
+#include "chp_io.h"
 #include "tesk/pendrix71.h"
 
 namespace chp {
@@ -13,11 +16,6 @@ namespace chp {
 inline constexpr int kChipFileVersion = 13;      // the newest version, written by WriteChip
 inline constexpr int kChipFileVersion60 = 12;    // written by WriteChip60
 
-inline std::int32_t LoadI32(const unsigned char* p) {
-  std::int32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 
 // Magic, version and header; the version lands in chip.resultVersion.
 int DecodeHeader(ChipClass& chip, ChpInput& in);
@@ -30,13 +28,6 @@ int EncodeChip(ChipClass& chip, int version, ChpOutput& out);
 // two cells' x and y (u16 each). The pair's number is its index.
 inline constexpr int kPairBytes13 = 16;
 
-template <class T>
-T Load(const unsigned char* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
 // The fields of one version-13 pair record, loaded before anything is stored: the record's
 // bytes could otherwise alias the pair, and every store would have to stay.
 struct Pair13 {
@@ -45,12 +36,12 @@ struct Pair13 {
   std::uint16_t x0, y0, x1, y1;
 
   explicit Pair13(const unsigned char* p)
-      : value(Load<float>(p)),
-        code(Load<std::int32_t>(p + 4)),
-        x0(Load<std::uint16_t>(p + 8)),
-        y0(Load<std::uint16_t>(p + 10)),
-        x1(Load<std::uint16_t>(p + 12)),
-        y1(Load<std::uint16_t>(p + 14)) {}
+      : value(tesk::internal::LoadLE<float>(p)),
+        code(tesk::internal::LoadLE<std::int32_t>(p + 4)),
+        x0(tesk::internal::LoadLE<std::uint16_t>(p + 8)),
+        y0(tesk::internal::LoadLE<std::uint16_t>(p + 10)),
+        x1(tesk::internal::LoadLE<std::uint16_t>(p + 12)),
+        y1(tesk::internal::LoadLE<std::uint16_t>(p + 14)) {}
 
   void StoreInto(GeneExpressionAtomClass& pair, int index) const {
     pair.atomNumber = static_cast<std::uint16_t>(index);

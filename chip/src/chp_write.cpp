@@ -1,14 +1,11 @@
 // Writing result files of version 13 (WriteChip) and 12 (WriteChip60). The whole file is built
 // in memory first, so a chip that cannot be written leaves the stream untouched, and the path
 // forms replace their target only with a complete file.
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <fstream>
-#include <new>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include <tesk/internal/guard.h>
+#include <tesk/internal/replace_file.h>
 
 #include "chp_format.h"
 #include "tesk/pendrix71.h"
@@ -116,7 +113,7 @@ void EncodeQCUnits(ChipClass& chip, ChpOutput& out) {
 
 int chp::EncodeChip(ChipClass& chip, int version, ChpOutput& out) {
   if (!Consistent(chip)) return CHIP_NO_VALID_TILES;
-  const bool v13 = version >= 13;
+  const bool v13 = version >= chp::kChipFileVersion;
   EncodeHeader(chip, version, out);
   int rc = CHIP_SUCCESS;
   for (int i = 0; i < chip.numberOfUnits; ++i) {
@@ -137,62 +134,50 @@ int chp::EncodeChip(ChipClass& chip, int version, ChpOutput& out) {
 namespace {
 
 int WriteStream(ChipClass& chip, int version, std::ofstream& stream) {
-  try {
-    ChpOutput out;
-    const int rc = chp::EncodeChip(chip, version, out);
-    if (rc == CHIP_NO_VALID_TILES && out.bytes.empty()) return rc;
-    if (!stream.is_open() ||
-        !stream.write(out.bytes.data(), static_cast<std::streamsize>(out.bytes.size())) ||
-        !stream.flush())
-      return CHIP_INCOMPLETE_FILE;
-    return rc;
-  } catch (const std::bad_alloc&) {
-    return CHIP_INSUFFICIENT_MEMORY;
-  }
+  return tesk::internal::Guard(
+      [&] {
+        ChpOutput out;
+        const int rc = chp::EncodeChip(chip, version, out);
+        if (rc == CHIP_NO_VALID_TILES && out.bytes.empty()) return rc;
+        if (!stream.is_open() ||
+            !stream.write(out.bytes.data(), static_cast<std::streamsize>(out.bytes.size())) ||
+            !stream.flush())
+          return static_cast<int>(CHIP_INCOMPLETE_FILE);
+        return rc;
+      },
+      static_cast<int>(CHIP_INSUFFICIENT_MEMORY), static_cast<int>(CHIP_INCOMPLETE_FILE));
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Writes beside the target and renames over it only when every byte reached the file.
+// Replaces the file only when every byte reached it: a failed write leaves the old file.
 int WritePath(ChipClass& chip, int version, const char* path) {
   if (path == nullptr || *path == '\0') return CHIP_INCOMPLETE_FILE;
-  try {
-    ChpOutput out;
-    const int rc = chp::EncodeChip(chip, version, out);
-    if (rc == CHIP_NO_VALID_TILES && out.bytes.empty()) return rc;
-    std::string temp = std::string(path) + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return CHIP_INCOMPLETE_FILE;
-    // mkstemp creates the file private; give it the target's mode, or the usual one.
-    struct stat existing;
-    ::fchmod(fd, ::stat(path, &existing) == 0 ? (existing.st_mode & 07777) : 0644);
-    const bool written = WriteAll(fd, out.bytes);
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), path) != 0) {
-      ::unlink(temp.c_str());
-      return CHIP_INCOMPLETE_FILE;
-    }
-    return rc;
-  } catch (const std::bad_alloc&) {
-    return CHIP_INSUFFICIENT_MEMORY;
-  }
+  return tesk::internal::Guard(
+      [&] {
+        ChpOutput out;
+        const int rc = chp::EncodeChip(chip, version, out);
+        if (rc == CHIP_NO_VALID_TILES && out.bytes.empty()) return rc;
+        if (tesk::internal::ReplaceFile(path, out.bytes) != 0) {
+          return static_cast<int>(CHIP_INCOMPLETE_FILE);
+        }
+        return rc;
+      },
+      static_cast<int>(CHIP_INSUFFICIENT_MEMORY), static_cast<int>(CHIP_INCOMPLETE_FILE));
 }
 
 }  // namespace
 
-int ChipClass::WriteChip(std::ofstream& out) { return WriteStream(*this, 13, out); }
+int ChipClass::WriteChip(std::ofstream& out) {
+  return WriteStream(*this, chp::kChipFileVersion, out);
+}
 
-int ChipClass::WriteChip60(std::ofstream& out) { return WriteStream(*this, 12, out); }
+int ChipClass::WriteChip60(std::ofstream& out) {
+  return WriteStream(*this, chp::kChipFileVersion60, out);
+}
 
-int ChipClass::WriteChip(const char* path) { return WritePath(*this, 13, path); }
+int ChipClass::WriteChip(const char* path) {
+  return WritePath(*this, chp::kChipFileVersion, path);
+}
 
-int ChipClass::WriteChip60(const char* path) { return WritePath(*this, 12, path); }
+int ChipClass::WriteChip60(const char* path) {
+  return WritePath(*this, chp::kChipFileVersion60, path);
+}

@@ -2,44 +2,8 @@
 #include "cdf_parse.h"
 
 #include <cctype>
-#include <charconv>
-#include <climits>
 
 namespace pendrix71 {
-
-bool NextToken(std::string_view& s, std::string_view& token) {
-  std::size_t i = 0;
-  while (i < s.size() && IsBlank(s[i])) ++i;
-  std::size_t j = i;
-  while (j < s.size() && !IsBlank(s[j])) ++j;
-  if (j == i) {
-    s = s.substr(s.size());
-    return false;
-  }
-  token = s.substr(i, j - i);
-  s.remove_prefix(j);
-  return true;
-}
-
-bool NextInt(std::string_view& s, int& value) {
-  std::size_t i = 0;
-  while (i < s.size() && IsBlank(s[i])) ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-    negative = s[i] == '-';
-    ++i;
-  }
-  long long v = 0;
-  const char* first = s.data() + i;
-  const char* last = s.data() + s.size();
-  auto [ptr, ec] = std::from_chars(first, last, v);
-  if (ec != std::errc() || ptr == first || *first == '-' || *first == '+') return false;
-  if (negative) v = -v;
-  if (v < INT_MIN || v > INT_MAX) return false;
-  value = static_cast<int>(v);
-  s.remove_prefix(static_cast<std::size_t>(ptr - s.data()));
-  return true;
-}
 
 bool ValueOf(std::string_view line, std::string_view& value) {
   const std::size_t eq = line.find('=');

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "chp_io.h"
 #include "tesk/pendrix71.h"
 
 namespace {

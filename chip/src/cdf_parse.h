@@ -1,24 +1,18 @@
-// Field parsing for layout text lines: whitespace-separated tokens and "%d"-style integers,
-// without the C library's scanf machinery (a layout holds hundreds of thousands of cell lines).
+// Field parsing for layout text lines: key=value lines and the fields of a cell line.
 #ifndef TESK_CHIP_CDF_PARSE_H_
 #define TESK_CHIP_CDF_PARSE_H_
 
 #include <string_view>
 
+#include <tesk/internal/scan.h>
+
 #include "tesk/pendrix71.h"
 
 namespace pendrix71 {
 
-inline bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-// Takes the next whitespace-separated token off s; false when none is left.
-bool NextToken(std::string_view& s, std::string_view& token);
-
-// Takes a decimal integer off s the way "%d" does: leading whitespace, an optional sign,
-// digits; the rest of s stays. False when there are no digits or the value does not fit.
-bool NextInt(std::string_view& s, int& value);
+// Tokens and "%d" integers that fit an int (false otherwise), from the file layer.
+using tesk::internal::NextInt;
+using tesk::internal::NextToken;
 
 // The text after the first '=' of a line; false when the line has none.
 bool ValueOf(std::string_view line, std::string_view& value);

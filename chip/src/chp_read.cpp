@@ -2,9 +2,6 @@
 // stream) and decoded through a bounds-checked cursor, so that a damaged or hostile file can
 // only end the read with a code.
 #include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +10,10 @@
 #include <new>
 #include <string>
 #include <vector>
+
+#include <tesk/internal/file.h>
+#include <tesk/internal/guard.h>
+#include <tesk/internal/mapped_region.h>
 
 #include "chp_format.h"
 #include "tesk/pendrix71.h"
@@ -68,17 +69,17 @@ bool TakeUnitTable(ChpInput& in, int maxUnit, int numberOfUnits, IntArrayClass& 
   const unsigned char* p = in.Bytes(static_cast<std::size_t>(maxUnit) * 4);
   if (p == nullptr) return false;
   int positive = 0;
-  for (int i = 0; i < maxUnit; ++i) positive += chp::LoadI32(p + 4 * i) > 0 ? 1 : 0;
+  for (int i = 0; i < maxUnit; ++i) positive += tesk::internal::LoadLE<std::int32_t>(p + 4 * i) > 0 ? 1 : 0;
   if (out.Resize(numberOfUnits) == 0) throw std::bad_alloc();
   int k = 0;
   if (positive == numberOfUnits) {
     for (int i = 0; i < maxUnit; ++i) {
-      const int v = chp::LoadI32(p + 4 * i);
+      const int v = tesk::internal::LoadLE<std::int32_t>(p + 4 * i);
       if (v > 0) out.data[k++] = v;
     }
   } else {
     if (maxUnit < numberOfUnits) return false;
-    for (; k < numberOfUnits; ++k) out.data[k] = chp::LoadI32(p + 4 * k);
+    for (; k < numberOfUnits; ++k) out.data[k] = tesk::internal::LoadLE<std::int32_t>(p + 4 * k);
   }
   return true;
 }
@@ -259,7 +260,7 @@ int CreateUnit(ChipClass& chip, int i, DeferredReferences& refs, bool pairsFromR
 
 // Version-13 expression pairs are made while their records are decoded (PairsFromRecord).
 bool PairsFromRecord(const ChipClass& chip, int i, int version) {
-  return version >= 13 && chip.unitTypes.data[i] == TILING_EXPRESSION;
+  return version >= chp::kChipFileVersion && chip.unitTypes.data[i] == TILING_EXPRESSION;
 }
 
 int ReadUnitRecord(ChipClass& chip, ChpInput& in, int i, int version, DeferredReferences& refs) {
@@ -371,84 +372,70 @@ void Reset(ChipClass& chip) {
 }  // namespace
 
 int chp::DecodeChip(ChipClass& chip, const unsigned char* data, std::size_t size) {
-  try {
-    Reset(chip);
-    ChpInput in(data, size);
-    if (int rc = DecodeHeader(chip, in); rc != CHIP_SUCCESS) return rc;
-    const int version = chip.resultVersion;
-    if (int rc = ReadUnits(chip, in, version); rc != CHIP_SUCCESS) return rc;
-    if (version >= 3) {
-      if (int rc = ReadComposite(chip.composite, in, version); rc != CHIP_SUCCESS) return rc;
-      if (int rc = ReadQCUnits(chip, in, version); rc != CHIP_SUCCESS) return rc;
-    }
-    return CHIP_SUCCESS;
-  } catch (const std::bad_alloc&) {
-    return CHIP_INSUFFICIENT_MEMORY;
-  } catch (...) {
-    return CHIP_INCOMPLETE_FILE;
-  }
+  return tesk::internal::Guard(
+      [&] {
+        Reset(chip);
+        ChpInput in(data, size);
+        if (int rc = DecodeHeader(chip, in); rc != CHIP_SUCCESS) return rc;
+        const int version = chip.resultVersion;
+        if (int rc = ReadUnits(chip, in, version); rc != CHIP_SUCCESS) return rc;
+        if (version >= 3) {
+          if (int rc = ReadComposite(chip.composite, in, version); rc != CHIP_SUCCESS) return rc;
+          if (int rc = ReadQCUnits(chip, in, version); rc != CHIP_SUCCESS) return rc;
+        }
+        return static_cast<int>(CHIP_SUCCESS);
+      },
+      static_cast<int>(CHIP_INSUFFICIENT_MEMORY), static_cast<int>(CHIP_INCOMPLETE_FILE));
 }
 
 int ChipClass::ReadChip(std::ifstream& in) {
-  try {
-    Buffer buffer;
-    if (!in.is_open() || !Slurp(in, buffer)) return CHIP_INCOMPLETE_FILE;
-    return chp::DecodeChip(*this, buffer.data.get(), buffer.size);
-  } catch (const std::bad_alloc&) {
-    return CHIP_INSUFFICIENT_MEMORY;
-  } catch (...) {
-    return CHIP_INCOMPLETE_FILE;
-  }
+  return tesk::internal::Guard(
+      [&] {
+        Buffer buffer;
+        if (!in.is_open() || !Slurp(in, buffer)) return static_cast<int>(CHIP_INCOMPLETE_FILE);
+        return chp::DecodeChip(*this, buffer.data.get(), buffer.size);
+      },
+      static_cast<int>(CHIP_INSUFFICIENT_MEMORY), static_cast<int>(CHIP_INCOMPLETE_FILE));
 }
 
 int ChipClass::ReadChip(const char* path) {
   if (path == nullptr) return CHIP_INCOMPLETE_FILE;
-  // A regular file is mapped rather than copied; anything else goes through a stream.
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return CHIP_INCOMPLETE_FILE;
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-    const auto size = static_cast<std::size_t>(st.st_size);
-    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-    ::close(fd);
-    if (map != MAP_FAILED) {
-      const int rc = chp::DecodeChip(*this, static_cast<const unsigned char*>(map), size);
-      ::munmap(map, size);
-      return rc;
-    }
-  } else {
-    ::close(fd);
+  // A regular file is mapped rather than copied; anything else is read whole.
+  if (auto map = tesk::internal::MappedRegion::MapFile(path)) {
+    return chp::DecodeChip(*this, map.data(), map.size());
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return CHIP_INCOMPLETE_FILE;
-  return ReadChip(in);
+  return tesk::internal::Guard(
+      [&] {
+        tesk::internal::ByteBuffer bytes;
+        if (!tesk::internal::ReadWholeFile(path, bytes)) {
+          return static_cast<int>(CHIP_INCOMPLETE_FILE);
+        }
+        return chp::DecodeChip(*this, bytes.data(), bytes.size());
+      },
+      static_cast<int>(CHIP_INSUFFICIENT_MEMORY), static_cast<int>(CHIP_INCOMPLETE_FILE));
 }
 
 int ChipClass::ReadChipHeaderOnly(const char* path) {
-  try {
-    if (path == nullptr) return CHIP_INCOMPLETE_FILE;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return CHIP_INCOMPLETE_FILE;
-    Reset(*this);
-    // The header is usually a small part of the file: decode from a growing prefix and read
-    // more only when the header runs past it.
-    std::vector<unsigned char> bytes;
-    std::size_t want = 1 << 16;
-    for (;;) {
-      bytes.resize(want);
-      in.clear();
-      in.seekg(0);
-      in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(want));
-      const std::size_t got = static_cast<std::size_t>(in.gcount());
-      bytes.resize(got);
-      ChpInput cursor(bytes.data(), got);
-      const int rc = chp::DecodeHeader(*this, cursor);
-      if (rc != CHIP_INCOMPLETE_FILE || got < want) return rc;
-      want *= 4;
-    }
-  } catch (const std::bad_alloc&) {
-    return CHIP_INSUFFICIENT_MEMORY;
-  } catch (...) {
-    return CHIP_INCOMPLETE_FILE;
-  }
+  return tesk::internal::Guard(
+      [&] {
+        if (path == nullptr) return static_cast<int>(CHIP_INCOMPLETE_FILE);
+        tesk::internal::File file = tesk::internal::File::Open(path, O_RDONLY);
+        if (!file) return static_cast<int>(CHIP_INCOMPLETE_FILE);
+        Reset(*this);
+        // The header is usually a small part of the file: decode from a growing prefix and
+        // read more only when the header runs past it.
+        std::vector<unsigned char> bytes;
+        std::size_t want = 1 << 16;
+        for (;;) {
+          bytes.resize(want);
+          const std::int64_t got = file.ReadAt(bytes.data(), want, 0);
+          if (got < 0) return static_cast<int>(CHIP_INCOMPLETE_FILE);
+          bytes.resize(static_cast<std::size_t>(got));
+          ChpInput cursor(bytes.data(), bytes.size());
+          const int rc = chp::DecodeHeader(*this, cursor);
+          if (rc != CHIP_INCOMPLETE_FILE || bytes.size() < want) return rc;
+          want *= 4;
+        }
+      },
+      static_cast<int>(CHIP_INSUFFICIENT_MEMORY), static_cast<int>(CHIP_INCOMPLETE_FILE));
 }

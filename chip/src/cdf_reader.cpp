@@ -10,37 +10,20 @@
 #include <new>
 #include <string_view>
 
+#include <tesk/internal/file.h>
+#include <tesk/internal/guard.h>
+#include <tesk/internal/lines.h>
 #include <tesk/parvel.h>
 
 #include "cdf_copy.h"
-#include "cdf_lines.h"
 #include "cdf_parse.h"
 #include "qc_parse.h"
 #include "tesk/pendrix71.h"
-
-namespace pendrix71 {
-
-bool ReadWholeFile(const char* path, std::unique_ptr<char[]>& data, std::size_t& size) {
-  std::FILE* f = std::fopen(path, "rb");
-  if (f == nullptr) return false;
-  struct stat st {};
-  bool ok = fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size >= 0;
-  if (ok) {
-    size = static_cast<std::size_t>(st.st_size);
-    data.reset(new (std::nothrow) char[size + 1]);
-    ok = data != nullptr && std::fread(data.get(), 1, size, f) == size;
-  }
-  std::fclose(f);
-  return ok;
-}
-
-}  // namespace pendrix71
 
 namespace {
 
 using pendrix71::IntValueOf;
 using pendrix71::LayoutCellLine;
-using pendrix71::LineSource;
 using pendrix71::NextInt;
 using pendrix71::ValueOf;
 using pendrix71::BlockAt;
@@ -93,7 +76,7 @@ int ClassOf(int type) {
 // State of one read.
 struct Reader {
   ChipClass& chip;
-  LineSource lines;
+  tesk::internal::LineSplitter lines;
   ParvelClass* cel = nullptr;  // intensities, when merging a cell file
   int celCells = 0;
   bool createUnits = false;
@@ -102,15 +85,15 @@ struct Reader {
   // The next line's value part; false (malformed) when there is no line or no '='.
   bool NextValue(std::string_view& value) {
     std::string_view line;
-    return lines.Next(line) && ValueOf(line, value);
+    return lines.NextNonEmpty(line) && ValueOf(line, value);
   }
   bool NextIntValue(int& value) {
     std::string_view line;
-    return lines.Next(line) && IntValueOf(line, value);
+    return lines.NextNonEmpty(line) && IntValueOf(line, value);
   }
   bool Skip() {
     std::string_view line;
-    return lines.Next(line);
+    return lines.NextNonEmpty(line);
   }
 
   bool InGrid(int x, int y) const { return x >= 0 && y >= 0 && x < chip.cols && y < chip.rows; }
@@ -153,7 +136,7 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
 
 int Reader::ReadHeader(int& declaredUnits, int& declaredMaxUnit) {
   std::string_view line;
-  if (!lines.Next(line) || !StartsWith(line, "[CDF]")) return CHIP_LIBRARY_READ_FAILED;
+  if (!lines.NextNonEmpty(line) || !StartsWith(line, "[CDF]")) return CHIP_LIBRARY_READ_FAILED;
   std::string_view value;
   if (!NextValue(value)) return CHIP_LIBRARY_VERSION_INCOMPATIBLE;
   if (StartsWith(value, "QX1.0")) {
@@ -165,8 +148,8 @@ int Reader::ReadHeader(int& declaredUnits, int& declaredMaxUnit) {
   } else {
     return CHIP_LIBRARY_VERSION_INCOMPATIBLE;
   }
-  if (!lines.Next(line) || !StartsWith(line, "[Chip]")) return kMalformed;
-  if (!lines.Next(line)) return kMalformed;
+  if (!lines.NextNonEmpty(line) || !StartsWith(line, "[Chip]")) return kMalformed;
+  if (!lines.NextNonEmpty(line)) return kMalformed;
   chip.layoutNameLine.Assign(line.data(), static_cast<int>(line.size()));
   int rows = 0;
   int cols = 0;
@@ -200,7 +183,7 @@ int Reader::ReadQCUnits() {
   const bool create = chip.qcUnits.count == 0;
   for (int q = 0; q < chip.layoutQCUnits; ++q) {
     std::string_view line;
-    if (!lines.Next(line) || !StartsWith(line, "[QC")) return kMalformed;
+    if (!lines.NextNonEmpty(line) || !StartsWith(line, "[QC")) return kMalformed;
     int type = 0;
     int count = 0;
     if (!NextIntValue(type) || !NextIntValue(count)) return kMalformed;
@@ -494,7 +477,7 @@ int Reader::ReadUnits(int declaredUnits) {
   for (;;) {
     // Find the next unit section; block sections carry a '_' in their header.
     bool found = false;
-    while (lines.Next(line)) {
+    while (lines.NextNonEmpty(line)) {
       if (StartsWith(line, "[Unit") && line.find('_') == std::string_view::npos) {
         found = true;
         break;
@@ -567,10 +550,9 @@ int Reader::ReadUnits(int declaredUnits) {
 
 int ReadLayout(ChipClass& chip, bool withIntensities) {
   if (chip.layoutFile.IsEmpty()) return CHIP_CANT_OPEN_LIBRARY;
-  std::unique_ptr<char[]> data;
-  std::size_t size = 0;
-  if (!pendrix71::ReadWholeFile(chip.layoutFile.text, data, size)) return CHIP_CANT_OPEN_LIBRARY;
-  Reader r{chip, LineSource(std::string_view(data.get(), size))};
+  std::string data;
+  if (!tesk::internal::ReadWholeFile(chip.layoutFile.text, data)) return CHIP_CANT_OPEN_LIBRARY;
+  Reader r{chip, tesk::internal::LineSplitter(data)};
   r.createUnits = chip.units.count == 0;
   const bool createQC = chip.qcUnits.count == 0;
   int declaredUnits = 0;
@@ -609,27 +591,26 @@ int ReadLayout(ChipClass& chip, bool withIntensities) {
 }  // namespace
 
 int ChipClass::ReadCDF(ChipClass* source) {
-  try {
-    if (source != nullptr) {
-      return pendrix71::CopyLayout(*this, *source);
-    }
-    return ReadLayout(*this, false);
-  } catch (...) {
-    return CHIP_INCOMPLETE_FILE;
-  }
+  return tesk::internal::Guard(
+      [&] {
+        return source != nullptr ? pendrix71::CopyLayout(*this, *source)
+                                 : ReadLayout(*this, false);
+      },
+      static_cast<int>(CHIP_INCOMPLETE_FILE));
 }
 
 int ChipClass::ReadCell() {
-  try {
-    int rc = ReadLayout(*this, true);
-    if (rc != CHIP_SUCCESS) return rc;
-    const int n = units.count < unitTypes.count ? units.count : unitTypes.count;
-    for (int i = 0; i < n; ++i) {
-      UnitClass* unit = TilingUnitOf(static_cast<AllUnitTypes*>(units.data[i]), unitTypes.data[i]);
-      if (unit != nullptr) unit->ProcessUnitData();
-    }
-    return CHIP_SUCCESS;
-  } catch (...) {
-    return CHIP_INCOMPLETE_FILE;
-  }
+  return tesk::internal::Guard(
+      [&] {
+        int rc = ReadLayout(*this, true);
+        if (rc != CHIP_SUCCESS) return rc;
+        const int n = units.count < unitTypes.count ? units.count : unitTypes.count;
+        for (int i = 0; i < n; ++i) {
+          UnitClass* unit =
+              TilingUnitOf(static_cast<AllUnitTypes*>(units.data[i]), unitTypes.data[i]);
+          if (unit != nullptr) unit->ProcessUnitData();
+        }
+        return static_cast<int>(CHIP_SUCCESS);
+      },
+      static_cast<int>(CHIP_INCOMPLETE_FILE));
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include <tesk/testing/fuzz_input.h>
+
 #include "tesk/parvel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -28,14 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The file reader takes another path for binary files (straight into the table); keep it
   // covered for small inputs.
   if (size < 4096) {
-    static const std::string path = "/tmp/parvel_fuzz_" + std::to_string(::getpid()) + ".CEL";
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-      std::fwrite(data, 1, size, f);
-      std::fclose(f);
+    const tesk::testing::FuzzInputFile input(data, size);
+    if (!input.path().empty()) {
       ParvelClass cel;
-      cel.SetName(path.c_str());
+      cel.SetName(input.path().c_str());
       cel.Read();
-      std::remove(path.c_str());
     }
   }
   return 0;
