@@ -54,6 +54,9 @@ void CTestInfo::DeleteContents() {
   for (std::string* s : {&Protocol, &Station, &Module, &HybridizeDate, &PixelSize, &Filter,
                          &ScanTemperature, &ScanDate, &ScannerID, &NumberOfScans, &ScannerType})
     s->clear();
+#if TESK_OSTREL_BUILD == 7
+  Records = {};
+#endif
 }
 
 int CTestInfo::Fail(int message) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <tesk/ostrel_common.h>
@@ -16,6 +17,17 @@
 
 TESK_OSTREL_BEGIN_API
 inline namespace TESK_OSTREL_BUILD_NS {
+
+#ifdef TESK_OSTREL_DATABASE
+// The database server's sample record and experiment user behind an experiment, as a Read with
+// a connection left them; they take no part in the file format.
+struct CExperimentRecords {
+  std::string SampleName;
+  std::string ExperimentUser;
+  std::string SampleChipType, SampleLot, SampleOperator, SampleType, SampleDescription, SampleUser;
+  std::vector<std::pair<std::string, std::string>> SampleAttributes;  // name, value
+};
+#endif
 
 // Experiment information of one hybridized array, read from and written to an experiment
 // file (".EXP"): three sections of "label<TAB>value" lines after a two-line header.
@@ -99,6 +111,24 @@ class CTestInfo {
   std::string ScannerID;
   std::string NumberOfScans;
   std::string ScannerType;
+
+#ifdef TESK_OSTREL_DATABASE
+  // Database mode. connection is an open connection of the database server (IConnection);
+  // a null one answers 0. Exists: whether the server knows the experiment Name. Read: fills
+  // the fields and Records from the server's experiment, protocol and sample records (an
+  // unknown experiment leaves the object emptied and answers 0). WriteExperiment and
+  // WriteSample store the fields as those records (the sample is Records.SampleName, else
+  // Name).
+  int Exists(IDispatch* connection);
+  int Read(IDispatch* connection);
+  int WriteExperiment(IDispatch* connection);
+  int WriteSample(IDispatch* connection);
+  // Takes the chip type and the sample info from Records (lot, operator, type, description,
+  // then the attributes "Project", "Comments", "Solution Type", "Solution Lot"), then Write.
+  int WriteEx();
+
+  CExperimentRecords Records;
+#endif
 
  private:
   int Fail(int message);

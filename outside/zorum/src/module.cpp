@@ -39,13 +39,13 @@ const TypeLibInfo& TypeLib() {
 }  // namespace
 }  // namespace tesk::zorum
 
-extern "C" ZORUM_API HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
+extern "C" TESK_ZORUM_API HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
   return tesk::GetClassObjectFromTable(tesk::zorum::kClassObjects, rclsid, riid, ppv);
 }
 
-extern "C" ZORUM_API HRESULT DllCanUnloadNow() { return tesk::zorum::LibraryModule().CanUnloadNow(); }
+extern "C" TESK_ZORUM_API HRESULT DllCanUnloadNow() { return tesk::zorum::LibraryModule().CanUnloadNow(); }
 
-extern "C" ZORUM_API HRESULT DllRegisterServer() {
+extern "C" TESK_ZORUM_API HRESULT DllRegisterServer() {
   try {
     return tesk::RegisterServer(tesk::zorum::kClasses, &tesk::zorum::TypeLib(), &tesk::zorum::kModuleAnchor);
   } catch (...) {
@@ -53,7 +53,7 @@ extern "C" ZORUM_API HRESULT DllRegisterServer() {
   }
 }
 
-extern "C" ZORUM_API HRESULT DllUnregisterServer() {
+extern "C" TESK_ZORUM_API HRESULT DllUnregisterServer() {
   try {
     return tesk::UnregisterServer(tesk::zorum::kClasses, &tesk::zorum::TypeLib());
   } catch (...) {

@@ -25,6 +25,7 @@
 
 #include <tesk/nuvask.h>
 #include <tesk/platform.h>
+#include <tesk/zorum_export.h>
 
 #include <cstdint>
 #include <string>
@@ -181,8 +182,6 @@ TESK_DECLARE_INTERFACE(ISampleRecord, IDispatch, IID_ISampleRecord);
 TESK_DECLARE_INTERFACE(IDataQuery, IDispatch, IID_IDataQuery);
 TESK_DECLARE_INTERFACE(ILocalSettings, IDispatch, IID_ILocalSettings);
 
-#define ZORUM_API __attribute__((visibility("default")))
-
 // Administration of servers, for `tesk db` and tests. None of these throws; each answers
 // S_OK or a failure with a message in *error.
 namespace tesk::zorum {
@@ -194,14 +193,14 @@ inline constexpr const char* kServersKey = "SOFTWARE\\Tesk\\Zorum\\Servers";
 // Maps NAME to a database and creates its schema. uri: "sqlite:PATH" or a PostgreSQL URI
 // ("postgresql://..."); empty: a SQLite file in the machine's data directory. A URI holding a
 // password is refused. With PostgreSQL the owner and client roles are set up (see README).
-ZORUM_API HRESULT CreateServer(std::string_view name, std::string_view uri, std::string* error) noexcept;
+TESK_ZORUM_API HRESULT CreateServer(std::string_view name, std::string_view uri, std::string* error) noexcept;
 // Removes the mapping and the server's data (the SQLite file, or the tables on PostgreSQL).
-ZORUM_API HRESULT DropServer(std::string_view name, std::string* error) noexcept;
+TESK_ZORUM_API HRESULT DropServer(std::string_view name, std::string* error) noexcept;
 // Adds the content of a JSON document in one transaction; on any error nothing changes and
 // the message names the JSON path of the offending item.
-ZORUM_API HRESULT LoadJson(std::string_view name, std::string_view json, std::string* error) noexcept;
+TESK_ZORUM_API HRESULT LoadJson(std::string_view name, std::string_view json, std::string* error) noexcept;
 // The server's whole content as a JSON document that LoadJson accepts.
-ZORUM_API HRESULT DumpJson(std::string_view name, std::string* json, std::string* error) noexcept;
+TESK_ZORUM_API HRESULT DumpJson(std::string_view name, std::string* json, std::string* error) noexcept;
 
 struct MarkerInfo {
   std::string file;
@@ -209,8 +208,8 @@ struct MarkerInfo {
   std::int64_t since;  // seconds since the epoch
 };
 // The files marked in use (stale markers are cleared first).
-ZORUM_API HRESULT ListMarkers(std::string_view name, std::vector<MarkerInfo>* markers, std::string* error) noexcept;
+TESK_ZORUM_API HRESULT ListMarkers(std::string_view name, std::vector<MarkerInfo>* markers, std::string* error) noexcept;
 // Removes every marker of a file, whoever holds it (the administrator's way out).
-ZORUM_API HRESULT ClearMarkers(std::string_view name, std::string_view file, std::string* error) noexcept;
+TESK_ZORUM_API HRESULT ClearMarkers(std::string_view name, std::string_view file, std::string* error) noexcept;
 
 }  // namespace tesk::zorum

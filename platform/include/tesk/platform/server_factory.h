@@ -9,6 +9,9 @@
 
 #include <tesk/platform/activation.h>
 #include <tesk/platform/com.h>
+#include <tesk/platform_export.h>
+
+TESK_PLATFORM_BEGIN_API
 
 inline constexpr IID IID_IServerClassFactory{0xF98F0A99, 0x1095, 0x490A, {0x95, 0x8A, 0xA8, 0x61, 0x5F, 0x63, 0xE5, 0x23}};
 
@@ -27,5 +30,7 @@ namespace tesk {
 HRESULT CreateInstanceOnServer(REFCLSID rclsid, IUnknown* punkOuter, DWORD dwClsCtx, COSERVERINFO* pServerInfo,
                                IUnknown** ppUnk);
 }  // namespace tesk
+
+TESK_PLATFORM_END_API
 
 #endif  // TESK_PLATFORM_SERVER_FACTORY_H_
