@@ -25,6 +25,8 @@
 namespace {
 
 using rolvane_testing::Calls;
+using rolvane_testing::Has;
+using rolvane_testing::Probe;
 using rolvane_testing::FlagLines;
 using rolvane_testing::FunctionLines;
 using rolvane_testing::Script;
@@ -45,21 +47,6 @@ std::string GrantScript(const std::string& members_extra = "") {
   return FunctionLines() + "role\t" + kServer + "\tLabDB\tReaders\n" + "member\tReaders\tLAB\\" + Me() + "\tGU\n" +
          members_extra + FlagLines("Readers", own, std::string(14, 'N'));
 }
-
-// Runs rolvane_probe with the commands and answers its standard output.
-std::string Probe(const std::string& commands) {
-  const std::string cmd = std::string(ROLVANE_PROBE) + " " + kServer + " LabDB " + commands;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return "";
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  pclose(p);
-  return out;
-}
-
-bool Has(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
 
 class SharedCacheTest : public ::testing::Test {
  protected:
@@ -97,19 +84,19 @@ class SharedCacheTest : public ::testing::Test {
 TEST_F(SharedCacheTest, SecondProcessIsAnsweredFromTheSharedCache) {
   ASSERT_NE(HoldRegion(), nullptr);
   Script(kServer, GrantScript("member\tReaders\tLAB\\alice\tGU\n"));
-  EXPECT_TRUE(Has(Probe("func 0 func 1"), "func 0 1 0"));
+  EXPECT_TRUE(Has(Probe(kServer, "func 0 func 1"), "func 0 1 0"));
   const int calls = Calls(kServer);
   EXPECT_GT(calls, 0);
-  const std::string out = Probe("func 0 func 1 member alice userroles");
+  const std::string out = Probe(kServer, "func 0 func 1 member alice userroles");
   EXPECT_TRUE(Has(out, "func 0 1 0")) << out;
   EXPECT_TRUE(Has(out, "func 1 0 0")) << out;
   EXPECT_TRUE(Has(out, "member alice 1")) << out;
   EXPECT_TRUE(Has(out, "userroles 1 Readers")) << out;
   EXPECT_EQ(Calls(kServer), calls);
   // A process that drops its tree fetches again, and shares what it fetched.
-  Probe("init 1 func 0");
+  Probe(kServer, "init 1 func 0");
   EXPECT_EQ(Calls(kServer), 2 * calls);
-  Probe("func 0");
+  Probe(kServer, "func 0");
   EXPECT_EQ(Calls(kServer), 2 * calls);
 }
 
@@ -117,22 +104,22 @@ TEST_F(SharedCacheTest, RegionFilledWithGarbageIsRebuiltFromTheServer) {
   uint8_t* region = HoldRegion();
   ASSERT_NE(region, nullptr);
   Script(kServer, GrantScript());
-  Probe("func 0");
+  Probe(kServer, "func 0");
   const int calls = Calls(kServer);
   // Garbage after a new generation: every later reader must look, and must not believe it.
   for (size_t i = 4; i < 100000; ++i) region[i] = static_cast<uint8_t>(i * 7919 >> 3);
   ++*reinterpret_cast<uint32_t*>(region);
-  std::string out = Probe("func 0");
+  std::string out = Probe(kServer, "func 0");
   EXPECT_TRUE(Has(out, "func 0 1 0")) << out;
   EXPECT_EQ(Calls(kServer), 2 * calls);
   // A tree that claims more bytes than the region has, with a matching generation bump.
   const uint32_t huge = 0xFFFFFF00u;
   std::memcpy(region + 4 + 8, &huge, 4);
   ++*reinterpret_cast<uint32_t*>(region);
-  out = Probe("func 0");
+  out = Probe(kServer, "func 0");
   EXPECT_TRUE(Has(out, "func 0 1 0")) << out;
   EXPECT_EQ(Calls(kServer), 3 * calls);
-  Probe("func 0");
+  Probe(kServer, "func 0");
   EXPECT_EQ(Calls(kServer), 3 * calls);  // the rebuilt tree is shared again
 }
 
@@ -140,7 +127,7 @@ TEST_F(SharedCacheTest, WriterKilledHoldingTheMutexMidWriteLeavesCorrectAnswers)
   uint8_t* region = HoldRegion();
   ASSERT_NE(region, nullptr);
   Script(kServer, GrantScript());
-  Probe("func 0");
+  Probe(kServer, "func 0");
   const int calls = Calls(kServer);
   const std::string mutex = mutex_name_;
   pid_t pid = fork();
@@ -157,11 +144,11 @@ TEST_F(SharedCacheTest, WriterKilledHoldingTheMutexMidWriteLeavesCorrectAnswers)
   int status;
   ASSERT_EQ(waitpid(pid, &status, 0), pid);
   ASSERT_TRUE(WIFSIGNALED(status));
-  const std::string out = Probe("func 0 userroles");
+  const std::string out = Probe(kServer, "func 0 userroles");
   EXPECT_TRUE(Has(out, "func 0 1 0")) << out;
   EXPECT_TRUE(Has(out, "userroles 1 Readers")) << out;
   EXPECT_EQ(Calls(kServer), 2 * calls);
-  Probe("func 0");
+  Probe(kServer, "func 0");
   EXPECT_EQ(Calls(kServer), 2 * calls);
 }
 
@@ -170,14 +157,14 @@ TEST_F(SharedCacheTest, TreeThatDoesNotFitStaysInTheProcessLoggedOnce) {
   std::string many;
   for (int i = 0; i < 120000; ++i) many += "member\tReaders\tLABORATORY\\user_with_a_long_name_" + std::to_string(i) + "\tGU\n";
   Script(kServer, GrantScript(many));
-  std::string out = Probe("func 0 init 1 func 0");
+  std::string out = Probe(kServer, "func 0 init 1 func 0");
   EXPECT_TRUE(Has(out, "func 0 1 0")) << out.substr(0, 500);
   size_t logged = 0;
   for (size_t at = 0; (at = out.find("does not fit", at)) != std::string::npos; ++at) ++logged;
   EXPECT_EQ(logged, 1u) << out.substr(0, 500);
   const int calls = Calls(kServer, "ListRoles");
   EXPECT_EQ(calls, 2);
-  out = Probe("func 0");  // nothing was shared: this process fetches for itself
+  out = Probe(kServer, "func 0");  // nothing was shared: this process fetches for itself
   EXPECT_TRUE(Has(out, "func 0 1 0"));
   EXPECT_EQ(Calls(kServer, "ListRoles"), 3);
 }
@@ -188,7 +175,7 @@ TEST_F(SharedCacheTest, FailedStartUpIsLoggedAndEveryAnswerIsNegative) {
   map_ = CreateFileMapping(INVALID_HANDLE_VALUE, &sa, PAGE_READWRITE, 0, 4096, region_name_.c_str());
   ASSERT_NE(map_, nullptr);
   Script(kServer, GrantScript("member\tReaders\tLAB\\alice\tGU\n"));
-  const std::string out = Probe("func 0 member alice userroles");
+  const std::string out = Probe(kServer, "func 0 member alice userroles");
   EXPECT_TRUE(Has(out, "event: ROLVANE: MapViewOfFile err= 5")) << out;
   EXPECT_TRUE(Has(out, "func 0 0 -1")) << out;
   EXPECT_TRUE(Has(out, "member alice 0")) << out;
@@ -214,7 +201,7 @@ TEST_F(SharedCacheTest, RegionOpenToOtherUsersIsNeverTrusted) {
   server.children = {role};
   root.children = {server};
   ASSERT_TRUE(tesk::rolvane::StoreTree(root, {view_ + 4, kRegionSize - 4}));
-  const std::string out = Probe("func 0 func 5");
+  const std::string out = Probe(kServer, "func 0 func 5");
   EXPECT_TRUE(Has(out, "event: ROLVANE: CreateFileMapping err= 5")) << out;
   EXPECT_TRUE(Has(out, "func 0 1 0")) << out;
   EXPECT_TRUE(Has(out, "func 5 0 0")) << out;
@@ -276,7 +263,7 @@ TEST_F(SharedCacheTest, AnotherUserCannotOpenReadOrWriteTheCache) {
   uint8_t* region = HoldRegion();
   ASSERT_NE(region, nullptr);
   Script(kServer, GrantScript());
-  Probe("func 0");
+  Probe(kServer, "func 0");
   int in, from;
   const pid_t pid = StartAsOtherUser(pw, {"--attack", region_name_, mutex_name_}, &in, &from);
   ASSERT_GT(pid, 0);
@@ -284,7 +271,7 @@ TEST_F(SharedCacheTest, AnotherUserCannotOpenReadOrWriteTheCache) {
   close(from);
   const int rc = Wait(pid);
   EXPECT_EQ(rc, 0);
-  const std::string out = Probe("func 0");
+  const std::string out = Probe(kServer, "func 0");
   EXPECT_TRUE(Has(out, "func 0 1 0")) << out;
 }
 
@@ -302,7 +289,7 @@ TEST_F(SharedCacheTest, RegionMadeByAnotherUserIsNeverTrusted) {
   char ready[6] = {};
   ASSERT_EQ(read(from, ready, 6), 6);
   ASSERT_EQ(std::string(ready, 6), "ready\n");
-  const std::string out = Probe("func 0 func 13");
+  const std::string out = Probe(kServer, "func 0 func 13");
   EXPECT_TRUE(Has(out, "event: ROLVANE: CreateFileMapping err= 5")) << out;
   EXPECT_TRUE(Has(out, "func 0 0 0")) << out;
   EXPECT_TRUE(Has(out, "func 13 0 0")) << out;

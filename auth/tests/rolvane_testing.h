@@ -4,6 +4,10 @@
 #ifndef TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
 #define TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
 
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -69,6 +73,19 @@ inline bool RegisterFakeAdmin(const char* module) {
   static const tesk::ClassRegistration kClass{&CLSID_KestAdmin, "KestAdmin Class", "Zorum.KestAdmin.1",
                                               "Zorum.KestAdmin", "Both", nullptr};
   std::filesystem::create_directories(RegistryDir() + "/fake_admin");
+  // Registered already (by another test process of the same registry): leave the keys be, as
+  // replacing them would hide the class from that process for a moment.
+  HKEY key;
+  if (RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID\\{DFBB82AE-1202-11D3-81A2-00C04F6BE3BC}\\InprocServer32", 0,
+                   KEY_READ, &key) == ERROR_SUCCESS) {
+    char path[4096] = {};
+    DWORD size = sizeof path - 1, type = 0;
+    const bool same = RegQueryValueEx(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(path), &size) ==
+                          ERROR_SUCCESS &&
+                      std::string(path) == module;
+    RegCloseKey(key);
+    if (same) return true;
+  }
   return SUCCEEDED(tesk::RegisterClassKeys(kClass, module));
 }
 
@@ -101,6 +118,68 @@ inline std::string FunctionLines(int n = 14) {
   for (int i = 0; i < n; ++i) s += "function\tF" + std::to_string(i) + "\n";
   return s;
 }
+
+#ifdef FAKE_ADMIN_MODULE
+inline std::string Me() {
+  char name[260] = {};
+  DWORD n = sizeof name;
+  return GetUserName(name, &n) ? name : "";
+}
+
+inline std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+inline constexpr char kNone[] = "NNNNNNNNNNNNNN";
+inline constexpr char kAll[] = "YYYYYYYYYYYYYY";
+
+class RolvaneTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(rolvane_testing::RegisterFakeAdmin(FAKE_ADMIN_MODULE));
+    // Each test names its own server, so cached servers of other tests never answer for it.
+    // Test cases of one program run as parallel processes sharing one cache, so no test here
+    // drops the cache (InitSecurityCache): those that do have programs of their own.
+    server_ = std::string("srv_") + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  }
+  std::string server_;
+};
+
+// Role Readers grants browse on own data; Auditors grants update on other users' data only;
+// a role of another database and one of another server must be ignored.
+inline std::string ReadersScript(const std::string& server, const std::string& me) {
+  std::string own = kNone, other = kNone;
+  own[0] = 'Y';
+  std::string aud_other = kNone;
+  aud_other[1] = 'Y';
+  return FunctionLines() + "role\t" + server + "\tLabDB\tReaders\n" + "role\t" + server + "\tLabDB\tAuditors\n" +
+         "role\t" + server + "\tOtherDB\tElsewhere\n" + "role\tsomeone_else\tLabDB\tStrangers\n" +
+         "member\tReaders\tLAB\\" + me + "\tGU\n" + "member\tReaders\tLAB\\alice\tGU\n" +
+         "member\tAuditors\tOTHERDOM\\" + Upper(me) + "\tGU\n" + "member\tAuditors\tLAB\\carol\tGU\n" +
+         "member\tElsewhere\tLAB\\" + me + "\tGU\n" + "member\tStrangers\tLAB\\" + me + "\tGU\n" +
+         FlagLines("Readers", own, other) + FlagLines("Auditors", kNone, aud_other) +
+         FlagLines("Elsewhere", kAll, kAll) + FlagLines("Strangers", kAll, kAll);
+}
+#endif
+
+#ifdef ROLVANE_PROBE
+// Runs rolvane_probe for a connection to SERVER, database LabDB, with the commands, and answers
+// its standard output.
+inline std::string Probe(const std::string& server, const std::string& commands) {
+  const std::string cmd = std::string(ROLVANE_PROBE) + " " + server + " LabDB " + commands;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return "";
+  std::string out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  pclose(p);
+  return out;
+}
+#endif
+
+inline bool Has(const std::string& out, const std::string& line) { return out.find(line + "\n") != std::string::npos; }
 
 }  // namespace rolvane_testing
 
