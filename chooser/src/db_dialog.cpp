@@ -352,12 +352,30 @@ void OnDetailsView(GtkToggleButton* b, gpointer data) {
   if (gtk_toggle_button_get_active(b)) SetDetails(static_cast<Dialog*>(data), true);
 }
 
+// A window that grew to the right is moved back onto its monitor.
+void KeepOnScreen(GtkWindow* w) {
+  GdkWindow* gw = gtk_widget_get_window(GTK_WIDGET(w));
+  if (!gw) return;
+  GdkMonitor* m = gdk_display_get_monitor_at_window(gdk_window_get_display(gw), gw);
+  if (!m) return;
+  GdkRectangle area;
+  gdk_monitor_get_workarea(m, &area);
+  GtkRequisition req;
+  gtk_widget_get_preferred_size(GTK_WIDGET(w), nullptr, &req);
+  int x = 0, y = 0;
+  gtk_window_get_position(w, &x, &y);
+  if (x + req.width > area.x + area.width) {
+    gtk_window_move(w, std::max(area.x, area.x + area.width - req.width), y);
+  }
+}
+
 void OnFilterToggle(GtkWidget* button, gpointer data) {
   auto* d = static_cast<Dialog*>(data);
   const bool open = !gtk_widget_get_visible(d->panel);
   gtk_widget_set_visible(d->panel, open);
   gtk_button_set_label(GTK_BUTTON(button), open ? "_Filter<<" : "_Filter>>");
   gtk_window_resize(GTK_WINDOW(d->window), 1, 1);  // the window follows the panel, both ways
+  if (open) KeepOnScreen(GTK_WINDOW(d->window));
 }
 
 void OnApply(GtkWidget*, gpointer data) { FillList(static_cast<Dialog*>(data)); }

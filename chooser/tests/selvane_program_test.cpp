@@ -298,6 +298,23 @@ TEST_F(SelvaneProgramTest, AnUnreachableServerAnswersMinusOne) {
   EXPECT_TRUE(c.Selected().empty());
 }
 
+TEST_F(SelvaneProgramTest, WithoutItsBusTheProgramSaysSoAndEnds) {
+  int rc = 0;
+  const std::string out = Shell("env DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/bus DISPLAY= '" +
+                                    std::string(TESK_SELVANE_PROGRAM) + "' -Embedding 2>&1",
+                                &rc);
+  EXPECT_EQ(rc, 1);
+  EXPECT_NE(out.find("OLE Initialization Failed!"), std::string::npos) << out;
+}
+
+TEST_F(SelvaneProgramTest, ARunningServerKeepsItsHiddenWindow) {
+  if (!tesk_test::PrivateDisplay()) GTEST_SKIP() << "needs xvfb-run";
+  Chooser c;
+  ASSERT_TRUE(c.ok());
+  EXPECT_FALSE(Shell("xdotool search --name '^SomeName$'").empty());
+  EXPECT_TRUE(Shell("xdotool search --onlyvisible --name '^SomeName$'").empty());
+}
+
 TEST_F(SelvaneProgramTest, FileDialogPicksThreeFilesAsAPersonWould) {
   if (!tesk_test::PrivateDisplay()) GTEST_SKIP() << "needs xvfb-run";
   const std::string data = dir_.File("run1");

@@ -1,17 +1,21 @@
-// Tests that need a session bus (and, with TESK_PRIVATE_DISPLAY, an X display) run on their own:
-// before main, the test program starts itself again under dbus-run-session (and xvfb-run), with
-// XDG_DATA_HOME in a fresh directory so that the bus sees only the service files the test
-// writes. When those programs are missing the program runs as it is and PrivateSession()
+// Tests that need a session bus (and, with TESK_PRIVATE_SESSION_WANTS_DISPLAY, an X display) run
+// on their own: before main, the test program runs itself again under dbus-run-session (and
+// xvfb-run), with XDG_DATA_HOME in a fresh directory so that the bus sees only the service files
+// the test writes; the directory is removed afterwards. When those programs are missing the program runs as it is and PrivateSession()
 // answers false, so the tests skip.
 //
 // Include it in exactly one source file of the test program.
 #ifndef TESK_PLATFORM_TESTS_PRIVATE_SESSION_H_
 #define TESK_PLATFORM_TESTS_PRIVATE_SESSION_H_
 
+#include <errno.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace tesk_test {
@@ -55,6 +59,9 @@ inline void EnterPrivateSession(bool wantDisplay) {
     if (end == std::string::npos) break;
     i = end + 1;
   }
+  for (const std::string& a : own) {
+    if (a.rfind("--gtest_list_tests", 0) == 0) return;  // listing needs no session
+  }
   char dir[] = "/tmp/tesk_session_XXXXXX";
   if (!mkdtemp(dir)) return;
   setenv("XDG_DATA_HOME", dir, 1);
@@ -69,16 +76,33 @@ inline void EnterPrivateSession(bool wantDisplay) {
   }
   args.emplace_back(self);
   for (size_t i = 1; i < own.size(); ++i) args.push_back(own[i]);
-  for (const std::string& a : own) {
-    if (a.rfind("--gtest_list_tests", 0) == 0) return;  // listing needs no session
-  }
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
-  execvp(argv[0], argv.data());
+  // The program runs again as a child, so that the scratch directory goes when it is done.
+  const pid_t child = fork();
+  if (child < 0) return;
+  if (child == 0) {
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+  _exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
 }
 
 }  // namespace tesk_test
+
+#if defined(__SANITIZE_ADDRESS__)
+// GLib, GDBus and GTK keep process-wide caches that they never free; they are not our leaks.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libglib-2.0.so\nleak:libgobject-2.0.so\nleak:libgio-2.0.so\nleak:libgtk-3.so\nleak:libgdk-3.so\n"
+         "leak:libfontconfig.so\nleak:libpango\nleak:libcairo\nleak:libharfbuzz\nleak:libX11.so\n";
+}
+#endif
 
 #ifndef TESK_PRIVATE_SESSION_WANTS_DISPLAY
 #define TESK_PRIVATE_SESSION_WANTS_DISPLAY false
