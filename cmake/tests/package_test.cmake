@@ -17,6 +17,14 @@ foreach(f include/tesk/parvel.h lib/libparvel.so lib/cmake/Tesk/TeskConfig.cmake
   endif()
 endforeach()
 
+# Only public headers are installed: no internal, source or test-support header.
+file(GLOB_RECURSE installed RELATIVE ${prefix}/include ${prefix}/include/*)
+foreach(h IN LISTS installed)
+  if(h MATCHES "^tesk/(internal|testing)/" OR h MATCHES "chp_io\\.h$")
+    message(FATAL_ERROR "internal header installed: ${h}")
+  endif()
+endforeach()
+
 set(flags "")
 if(SANITIZE)
   set(flags "-fsanitize=address,undefined")
@@ -37,3 +45,17 @@ separate_arguments(pc UNIX_COMMAND "${pc}")
 separate_arguments(flags UNIX_COMMAND "${flags}")
 run(${CXX} -std=c++20 ${flags} ${CONSUMER_DIR}/main.cpp ${pc} -o ${WORK_DIR}/consumer_pc)
 run(${WORK_DIR}/consumer_pc ${WORK_DIR}/out_pc.CEL)
+
+# A consumer cannot link an internal symbol: the program compiles, its link must fail on
+# exactly the internal names.
+run(${CXX} -std=c++20 ${flags} -c ${CONSUMER_DIR}/internal_link.cpp -I${prefix}/include
+    -o ${WORK_DIR}/internal_link.o)
+execute_process(COMMAND ${CXX} ${flags} ${WORK_DIR}/internal_link.o -L${prefix}/lib
+                        -Wl,-rpath,${prefix}/lib -lpendrix71 -lparvel -o ${WORK_DIR}/internal_link
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(rc EQUAL 0)
+  message(FATAL_ERROR "a consumer linked internal symbols of the kit")
+endif()
+if(NOT err MATCHES "tesk::internal::Exists" OR NOT err MATCHES "chp::DecodeChip")
+  message(FATAL_ERROR "the internal link failed for another reason:\n${err}")
+endif()

@@ -1,32 +1,36 @@
-// Plain file operations with 64-bit offsets, and the temporary file that writers fill before
-// renaming it over their target.
-#ifndef TESK_DAT_FILE_IO_H
-#define TESK_DAT_FILE_IO_H
-
-#include <sys/types.h>
+// The files of an ImageData, from the file layer: descriptors, positioned reads and writes,
+// mappings, and the temporary file that writers fill before renaming it over their target.
+#ifndef TESK_DAT_FILE_IO_H_
+#define TESK_DAT_FILE_IO_H_
 
 #include <cstdint>
 #include <string>
 
+#include <tesk/internal/file.h>
+#include <tesk/internal/little_endian.h>
+#include <tesk/internal/mapped_region.h>
 #include <tesk/internal/replace_file.h>
 
 #include "build.h"
-#include "unique_fd.h"
 
 inline namespace TESK_IMBREL_NS {
 namespace imbrel_detail {
 
-UniqueFd OpenFile(const std::string& path, int flags, mode_t mode = 0644);
+using tesk::internal::File;
+using tesk::internal::FileSize;
+using tesk::internal::LoadLE;
+using tesk::internal::ReadAt;
+using tesk::internal::StoreLE;
+using tesk::internal::Truncate;
+using tesk::internal::WriteAt;
+using MappedView = tesk::internal::MappedRegion;
 
-// Size of the open file, or -1.
-std::int64_t FileSize(int fd);
-
-// Reads up to length bytes at offset, stopping only at the end of the file: the number read, or
-// -1 on an error.
-std::int64_t ReadAt(int fd, void* buffer, std::int64_t length, std::int64_t offset);
-
-// Writes all length bytes at offset.
-bool WriteAt(int fd, const void* buffer, std::int64_t length, std::int64_t offset);
+// A shared mapping of length bytes of fd from offset, writable or not.
+inline MappedView MapView(int fd, std::int64_t offset, std::int64_t length, bool writable) {
+  return tesk::internal::MappedRegion::Map(fd, offset, length,
+                         writable ? MappedView::Access::kSharedWritable
+                                  : MappedView::Access::kShared);
+}
 
 // A new file beside the target, removed on destruction unless Commit renamed it over the
 // target: a failed write never leaves a damaged file where a good one was.
@@ -35,7 +39,7 @@ class TempFile {
   bool Create(const std::string& target) { return file_.Create(target) == 0; }
   int fd() const { return file_.fd(); }
   bool Commit() { return file_.CommitKeepOpen() == 0; }  // the descriptor stays open
-  UniqueFd Release() { return UniqueFd(file_.Release()); }
+  File Release() { return File(file_.Release()); }
 
  private:
   tesk::internal::ReplacementFile file_;
@@ -44,4 +48,4 @@ class TempFile {
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_FILE_IO_H
+#endif  // TESK_DAT_FILE_IO_H_

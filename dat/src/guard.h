@@ -1,7 +1,11 @@
 // Public entry points return 0 instead of letting an exception (std::bad_alloc, say) cross the
-// library boundary.
-#ifndef TESK_DAT_GUARD_H
-#define TESK_DAT_GUARD_H
+// library boundary: the file layer's guard.
+#ifndef TESK_DAT_GUARD_H_
+#define TESK_DAT_GUARD_H_
+
+#include <utility>
+
+#include <tesk/internal/guard.h>
 
 #include "build.h"
 
@@ -10,19 +14,12 @@ namespace imbrel_detail {
 
 template <class F>
 int Guarded(F&& body) noexcept {
-  try {
-    return body();
-  } catch (...) {
-    return 0;
-  }
+  return tesk::internal::Guard(std::forward<F>(body), 0);
 }
 
 template <class F>
 void GuardedVoid(F&& body) noexcept {
-  try {
-    body();
-  } catch (...) {
-  }
+  tesk::internal::GuardVoid(std::forward<F>(body));
 }
 
 inline const char* Text(const char* text) { return text ? text : ""; }
@@ -30,4 +27,4 @@ inline const char* Text(const char* text) { return text ? text : ""; }
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_GUARD_H
+#endif  // TESK_DAT_GUARD_H_

@@ -7,14 +7,13 @@
 #include <string>
 
 #include "build.h"
-#include "mapped_view.h"
-#include "unique_fd.h"
+#include "file_io.h"
 
 inline namespace TESK_IMBREL_NS {
 namespace imbrel_detail {
 
 struct Handles {
-  UniqueFd file;              // held after Create and Open; Read closes its file
+  File file;              // held after Create and Open; Read closes its file
   bool fileWritable = false;
   MappedView view;
   bool viewWritable = false;  // view access that Open chose for MapData

@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "codec.h"
-#include "little_endian.h"
+#include "file_io.h"
 #include "text_format.h"
 
 inline namespace TESK_IMBREL_NS {
@@ -31,12 +31,12 @@ constexpr std::size_t kExperimentAt = 358;
 void EncodeHeader(ImageData& image, std::uint8_t* header) {
   std::memset(header, 0, kHeaderSize);
   header[0] = kMagic;
-  Put16(header + kColsAt, static_cast<std::uint16_t>(image.Cols));
-  Put16(header + kRowsAt, static_cast<std::uint16_t>(image.Rows));
-  Put32(header + kCountAt,
+  StoreLE<std::uint16_t>(header + kColsAt, static_cast<std::uint16_t>(image.Cols));
+  StoreLE<std::uint16_t>(header + kRowsAt, static_cast<std::uint16_t>(image.Rows));
+  StoreLE<std::uint32_t>(header + kCountAt,
         static_cast<std::uint32_t>(static_cast<std::int64_t>(image.Cols) * image.Rows));
-  Put32(header + kMinAt, image.MinData);
-  Put32(header + kMaxAt, image.MaxData);
+  StoreLE<std::uint32_t>(header + kMinAt, image.MinData);
+  StoreLE<std::uint32_t>(header + kMaxAt, image.MaxData);
   std::memcpy(header + kStat1At, image.StoredStat1, 8);
   std::memcpy(header + kStat2At, image.StoredStat2, 8);
 
@@ -47,10 +47,10 @@ void EncodeHeader(ImageData& image, std::uint8_t* header) {
   std::memcpy(header + kChipInfoAt, image.ChipInfoText.data(), image.ChipInfoText.size());
 
   for (int i = 0; i < 5; ++i)
-    Put32(header + kStoredValuesAt + 4 * i, static_cast<std::uint32_t>(image.StoredValues[i]));
+    StoreLE<std::uint32_t>(header + kStoredValuesAt + 4 * i, static_cast<std::uint32_t>(image.StoredValues[i]));
   for (int i = 0; i < 8; ++i)
-    Put16(header + kCornersAt + 2 * i, static_cast<std::uint16_t>(image.GridCorners[i]));
-  Put16(header + kCellMarginAt, image.CellMargin);
+    StoreLE<std::uint16_t>(header + kCornersAt + 2 * i, static_cast<std::uint16_t>(image.GridCorners[i]));
+  StoreLE<std::uint16_t>(header + kCellMarginAt, image.CellMargin);
   // A name that does not fit with its terminating zero is not written at all.
   if (image.ExperimentName.size() < kExperimentWidth)
     std::memcpy(header + kExperimentAt, image.ExperimentName.data(),
@@ -58,23 +58,23 @@ void EncodeHeader(ImageData& image, std::uint8_t* header) {
 }
 
 bool DecodeHeader(const std::uint8_t* header, ImageData& image) {
-  std::uint16_t cols = Get16(header + kColsAt);
-  std::uint16_t rows = Get16(header + kRowsAt);
+  std::uint16_t cols = LoadLE<std::uint16_t>(header + kColsAt);
+  std::uint16_t rows = LoadLE<std::uint16_t>(header + kRowsAt);
   if (header[0] != kMagic || cols == 0 || rows == 0) return false;
   image.Cols = cols;
   image.Rows = rows;
-  image.MinData = static_cast<std::uint16_t>(Get32(header + kMinAt));
-  image.MaxData = static_cast<std::uint16_t>(Get32(header + kMaxAt));
+  image.MinData = static_cast<std::uint16_t>(LoadLE<std::uint32_t>(header + kMinAt));
+  image.MaxData = static_cast<std::uint16_t>(LoadLE<std::uint32_t>(header + kMaxAt));
   std::memcpy(image.StoredStat1, header + kStat1At, 8);
   std::memcpy(image.StoredStat2, header + kStat2At, 8);
   // The scan information first: the chip information falls back on its pixel size.
   DecodeScanInfo(header + kScanInfoAt, image);
   DecodeChipInfo(Bounded(header + kChipInfoAt, kChipInfoWidth + 1), image);
   for (int i = 0; i < 5; ++i)
-    image.StoredValues[i] = static_cast<std::int32_t>(Get32(header + kStoredValuesAt + 4 * i));
+    image.StoredValues[i] = static_cast<std::int32_t>(LoadLE<std::uint32_t>(header + kStoredValuesAt + 4 * i));
   for (int i = 0; i < 8; ++i)
-    image.GridCorners[i] = static_cast<std::int16_t>(Get16(header + kCornersAt + 2 * i));
-  std::uint16_t margin = Get16(header + kCellMarginAt);
+    image.GridCorners[i] = static_cast<std::int16_t>(LoadLE<std::uint16_t>(header + kCornersAt + 2 * i));
+  std::uint16_t margin = LoadLE<std::uint16_t>(header + kCellMarginAt);
   image.CellMargin = margin < 2 ? 1 : margin;
   image.ExperimentName = std::string(Bounded(header + kExperimentAt, kExperimentWidth));
   return true;

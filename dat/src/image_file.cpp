@@ -16,7 +16,7 @@
 #include "file_io.h"
 #include "guard.h"
 #include "handles.h"
-#include "little_endian.h"
+#include "file_io.h"
 
 inline namespace TESK_IMBREL_NS {
 
@@ -27,7 +27,7 @@ namespace {
 constexpr std::int64_t kPixelChunk = 65536;  // pixels go to a new file in pieces of this size
 
 void ClearView(ImageData& image, Handles& h) {
-  h.view.reset();
+  h.view.Reset();
   image.Pixels = nullptr;
   image.FirstLine = 0;
   image.NumLines = 0;
@@ -40,8 +40,8 @@ bool MapWhole(ImageData& image, Handles& h, int fd, bool writable) {
   if (!ValidDimensions(image.Cols, image.Rows)) return false;
   std::int64_t size = PixelEnd(image.Cols, image.Rows);
   std::int64_t have = FileSize(fd);
-  if (have < size && (!writable || ::ftruncate(fd, size) != 0)) return false;
-  MappedView view = MappedView::Map(fd, 0, size, writable);
+  if (have < size && (!writable || !Truncate(fd, size))) return false;
+  MappedView view = MapView(fd, 0, size, writable);
   if (!view) return false;
   h.view = std::move(view);
   image.Pixels = reinterpret_cast<std::uint16_t*>(h.view.data() + kHeaderSize);
@@ -104,12 +104,12 @@ bool WriteHeaderAndTail(ImageData& image, int fd) {
 // Rewrites header, trailer and sub-grids of the mapped file in place; the pixels are in the
 // mapping already.
 int WriteInPlace(ImageData& image, Handles& h) {
-  UniqueFd own;
-  int fd = h.file.get();
+  File own;
+  int fd = h.file.fd();
   if (!h.file || !h.fileWritable) {
-    own = OpenFile(image.FileName, O_RDWR);
+    own = File::Open(image.FileName, O_RDWR);
     if (!own) return 0;
-    fd = own.get();
+    fd = own.fd();
   }
   if (!WriteHeaderAndTail(image, fd)) return 0;
   bool cut = image.NumSubGrids < image.NumSubGridsOnDisk;
@@ -117,7 +117,7 @@ int WriteInPlace(ImageData& image, Handles& h) {
     // Fewer records than the file holds: drop the stale ones. The cut lies behind the pixels,
     // so no mapped page is affected.
     std::int64_t end = SubGridStart(image.Cols, image.Rows) + kSubGridSize * image.NumSubGrids;
-    if (::ftruncate(fd, end) != 0) return 0;
+    if (!Truncate(fd, end)) return 0;
   }
   image.NumSubGridsOnDisk = image.NumSubGrids;
   image.TrailerVersion = kTrailerVersion;
@@ -157,11 +157,11 @@ int WriteNew(ImageData& image, Handles& h) {
   h.unsaved = false;
   if (!h.view) return 1;
   // The view belonged to the file the pixels came from: map the new file instead.
-  h.file.reset();
+  h.file.Reset();
   h.fileWritable = false;
   h.mappingObject = false;
-  UniqueFd fd = file.Release();
-  return MapWhole(image, h, fd.get(), false) ? 1 : 0;
+  File fd = file.Release();
+  return MapWhole(image, h, fd.fd(), false) ? 1 : 0;
 }
 
 }  // namespace
@@ -179,14 +179,14 @@ int ImageData::Create(int cols, int rows) {
     TempFile file;
     if (!file.Create(FileName)) return 0;
     std::int64_t size = PixelEnd(cols, rows);
-    if (::ftruncate(file.fd(), size) != 0) return 0;
-    MappedView view = MappedView::Map(file.fd(), 0, size, true);
+    if (!Truncate(file.fd(), size)) return 0;
+    MappedView view = MapView(file.fd(), 0, size, true);
     if (!view) return 0;
     std::uint8_t* bytes = view.data();
     bytes[0] = 0xFC;
-    Put16(bytes + 1, static_cast<std::uint16_t>(cols));
-    Put16(bytes + 3, static_cast<std::uint16_t>(rows));
-    Put32(bytes + 5, static_cast<std::uint32_t>(static_cast<std::int64_t>(cols) * rows));
+    StoreLE<std::uint16_t>(bytes + 1, static_cast<std::uint16_t>(cols));
+    StoreLE<std::uint16_t>(bytes + 3, static_cast<std::uint16_t>(rows));
+    StoreLE<std::uint32_t>(bytes + 5, static_cast<std::uint32_t>(static_cast<std::int64_t>(cols) * rows));
     if (!file.Commit()) return 0;
     h.file = file.Release();
     h.fileWritable = true;
@@ -205,17 +205,17 @@ int ImageData::Read() {
   return Guarded([&] {
     Handles& h = H();
     OpenPath = FileName;
-    UniqueFd fd = OpenFile(FileName, O_RDONLY);
+    File fd = File::Open(FileName, O_RDONLY);
     if (!fd) return 0;
     Close();
     std::uint8_t header[kHeaderSize];
-    if (ReadAt(fd.get(), header, kHeaderSize, 0) != kHeaderSize) return 0;
+    if (ReadAt(fd.fd(), header, kHeaderSize, 0) != kHeaderSize) return 0;
     if (!DecodeHeader(header, *this)) return 0;
     // A file shorter than its header announces is refused, never mapped past its end.
-    std::int64_t size = FileSize(fd.get());
+    std::int64_t size = FileSize(fd.fd());
     if (!ValidDimensions(Cols, Rows) || size < PixelEnd(Cols, Rows)) return 0;
-    if (!MapWhole(*this, h, fd.get(), false)) return 0;
-    if (!ReadTail(*this, fd.get(), size)) {
+    if (!MapWhole(*this, h, fd.fd(), false)) return 0;
+    if (!ReadTail(*this, fd.fd(), size)) {
       ClearView(*this, h);
       return 0;
     }
@@ -248,16 +248,16 @@ void ImageData::SetSize(int cols, int rows) {
     h.mappingObject = false;
     // Cut behind the pixels that stay (dropping trailer and sub-grids, which would otherwise
     // turn into pixels), then grow zero-filled to the new size.
-    UniqueFd fd = OpenFile(OpenPath, O_RDWR);
+    File fd = File::Open(OpenPath, O_RDWR);
     if (fd) {
-      if (::ftruncate(fd.get(), std::min(oldEnd, newEnd)) != 0 ||
-          ::ftruncate(fd.get(), newEnd) != 0)
-        fd.reset();
+      if (!Truncate(fd.fd(), std::min(oldEnd, newEnd)) ||
+          !Truncate(fd.fd(), newEnd))
+        fd.Reset();
     }
     Cols = cols;
     Rows = rows;
     NumSubGridsOnDisk = 0;
-    if (fd) MapWhole(*this, h, fd.get(), false);
+    if (fd) MapWhole(*this, h, fd.fd(), false);
   });
 }
 
@@ -269,7 +269,7 @@ void ImageData::Close() {
     h.unsaved = false;
     ClearView(*this, h);
     h.mappingObject = false;
-    h.file.reset();
+    h.file.Reset();
     h.fileWritable = false;
   }
   Pixels = nullptr;
@@ -292,8 +292,8 @@ int ImageData::Rename(const char* newName) {
     FileName = newName;
     OpenPath = FileName;
     if (!wasMapped) return 1;
-    UniqueFd fd = OpenFile(FileName, O_RDONLY);
-    return fd && MapWhole(*this, h, fd.get(), false) ? 1 : 0;
+    File fd = File::Open(FileName, O_RDONLY);
+    return fd && MapWhole(*this, h, fd.fd(), false) ? 1 : 0;
   });
 }
 
@@ -302,7 +302,7 @@ int ImageData::Delete() {
     Handles& h = H();
     ClearView(*this, h);
     h.mappingObject = false;
-    h.file.reset();
+    h.file.Reset();
     h.fileWritable = false;
     h.unsaved = false;
     if (FileName.empty()) return 0;
@@ -321,7 +321,7 @@ int ImageData::Open(RWAccess access, ShareMode /*share: no share locks on this p
     bool write = (access & IMAGE_WRITE) != 0;
     int flags = O_RDONLY;
     if (write) flags = (access & IMAGE_READ) ? O_RDWR | O_CREAT : O_RDWR | O_CREAT | O_TRUNC;
-    h.file = OpenFile(FileName, flags);
+    h.file = File::Open(FileName, flags);
     h.fileWritable = write && h.file;
     h.viewWritable = write;
     return h.file ? 1 : 0;
@@ -339,12 +339,12 @@ int ImageData::MapData(int firstLine, int numLines) {
     };
     if (!ValidDimensions(Cols, Rows)) return fail();
     std::int64_t size = PixelEnd(Cols, Rows);
-    std::int64_t have = FileSize(h.file.get());
+    std::int64_t have = FileSize(h.file.fd());
     if (!h.mappingObject) {
       // The mapping covers header and pixels: a writable one grows the file, a read-only one
       // needs a file that holds them.
       if (have < size) {
-        if (!h.viewWritable || ::ftruncate(h.file.get(), size) != 0) return fail();
+        if (!h.viewWritable || !Truncate(h.file.fd(), size)) return fail();
         have = size;
       }
       h.mappingObject = true;
@@ -357,7 +357,7 @@ int ImageData::MapData(int firstLine, int numLines) {
     // Another process may have cut the file since the mapping was made.
     if (have < start + length) return fail();
     ClearView(*this, h);
-    MappedView view = MappedView::Map(h.file.get(), start, length, h.viewWritable);
+    MappedView view = MapView(h.file.fd(), start, length, h.viewWritable);
     if (!view) return fail();
     h.view = std::move(view);
     Pixels = reinterpret_cast<std::uint16_t*>(h.view.data() + (offset - start));
@@ -369,12 +369,12 @@ int ImageData::MapData(int firstLine, int numLines) {
 
 int ImageData::ReadHeader() {
   return Guarded([&] {
-    UniqueFd fd = OpenFile(FileName, O_RDONLY);
+    File fd = File::Open(FileName, O_RDONLY);
     if (!fd) return 0;
     std::uint8_t header[kHeaderSize];
-    if (ReadAt(fd.get(), header, kHeaderSize, 0) != kHeaderSize) return 0;
+    if (ReadAt(fd.fd(), header, kHeaderSize, 0) != kHeaderSize) return 0;
     if (!DecodeHeader(header, *this)) return 0;
-    return ReadTail(*this, fd.get(), FileSize(fd.get())) ? 1 : 0;
+    return ReadTail(*this, fd.fd(), FileSize(fd.fd())) ? 1 : 0;
   });
 }
 
@@ -382,12 +382,12 @@ int ImageData::WriteHeader() {
   return Guarded([&] {
     if (!ValidDimensions(Cols, Rows)) return 0;
     Handles& h = H();
-    UniqueFd own;
-    int fd = h.file.get();
+    File own;
+    int fd = h.file.fd();
     if (!h.file || !h.fileWritable) {
-      own = OpenFile(FileName, O_WRONLY | O_CREAT);
+      own = File::Open(FileName, O_WRONLY | O_CREAT);
       if (!own) return 0;
-      fd = own.get();
+      fd = own.fd();
     }
     if (!WriteHeaderAndTail(*this, fd)) return 0;
     // Records beyond the count stay in the file until a Write cuts them.

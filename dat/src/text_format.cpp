@@ -9,16 +9,6 @@ namespace imbrel_detail {
 
 namespace {
 
-bool IsSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view SkipSpace(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && IsSpace(text[i])) ++i;
-  return text.substr(i);
-}
-
 std::string PadRight(std::string text, std::size_t width) {
   if (text.size() < width) text.append(width - text.size(), ' ');
   return text;
@@ -40,52 +30,6 @@ std::string Fixed(double value, int precision) {
 
 std::string LeftFixed(double value, int precision, std::size_t width) {
   return PadRight(Fixed(value, precision), width);
-}
-
-int ParseInt(std::string_view text) {
-  text = SkipSpace(text);
-  bool negative = false;
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  long long value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) value = INT_MAX;
-  return static_cast<int>(value);
-}
-
-double ParseDouble(std::string_view text) {
-  text = SkipSpace(text);
-  bool negative = false;
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  double value = 0.0;
-  auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone; atof would give infinity or zero.
-    return 0.0;
-  }
-  if (result.ec != std::errc()) return 0.0;
-  return negative ? -value : value;
-}
-
-std::string_view Trim(std::string_view text) {
-  text = SkipSpace(text);
-  return TrimRight(text);
-}
-
-std::string_view TrimRight(std::string_view text) {
-  std::size_t end = text.size();
-  while (end > 0 && IsSpace(text[end - 1])) --end;
-  return text.substr(0, end);
 }
 
 std::string_view Bounded(const std::uint8_t* bytes, std::size_t length) {

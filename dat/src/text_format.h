@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include <tesk/internal/scan.h>
+
 #include "build.h"
 
 inline namespace TESK_IMBREL_NS {
@@ -19,14 +21,11 @@ std::string Fixed(double value, int precision);
 // "%-<width>.<precision>f".
 std::string LeftFixed(double value, int precision, std::size_t width);
 
-// Like atoi: leading white space, a sign, digits; 0 when there are none. Clamped to int.
-int ParseInt(std::string_view text);
-// Like atof: leading white space, then the longest number; 0 when there is none.
-double ParseDouble(std::string_view text);
-
-// The text without leading and trailing blanks (spaces, tabs, line ends).
-std::string_view Trim(std::string_view text);
-std::string_view TrimRight(std::string_view text);
+// atoi and atof, and trimming white space, from the file layer.
+using tesk::internal::ParseDouble;
+using tesk::internal::ParseInt;
+using tesk::internal::Trim;
+using tesk::internal::TrimRight;
 
 // The bytes up to the first zero byte, at most length of them.
 std::string_view Bounded(const std::uint8_t* bytes, std::size_t length);

@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "codec.h"
-#include "little_endian.h"
+#include "file_io.h"
 #include "text_format.h"
 
 inline namespace TESK_IMBREL_NS {
@@ -19,25 +19,25 @@ constexpr std::size_t kCountAt = 102;
 
 void EncodeTrailer(const ImageData& image, std::uint8_t* trailer) {
   std::memset(trailer, 0, kTrailerSize);
-  Put16(trailer, kTrailerVersion);
+  StoreLE<std::uint16_t>(trailer, kTrailerVersion);
   for (int i = 0; i < 9; ++i)
-    Put32(trailer + kValuesAt + 4 * i, static_cast<std::uint32_t>(image.TrailerValues[i]));
+    StoreLE<std::uint32_t>(trailer + kValuesAt + 4 * i, static_cast<std::uint32_t>(image.TrailerValues[i]));
 #if TESK_IMBREL_BUILD == 6
   std::size_t length = image.Barcode.size() < kBarcodeWidth ? image.Barcode.size() : kBarcodeWidth;
   std::memcpy(trailer + kBarcodeAt, image.Barcode.data(), length);
 #endif
-  Put16(trailer + kCountAt, image.NumSubGrids);
+  StoreLE<std::uint16_t>(trailer + kCountAt, image.NumSubGrids);
 }
 
 std::uint16_t DecodeTrailer(const std::uint8_t* trailer, ImageData& image) {
-  image.TrailerVersion = Get16(trailer);
+  image.TrailerVersion = LoadLE<std::uint16_t>(trailer);
   if (image.TrailerVersion <= 4) return 0;
   for (int i = 0; i < 9; ++i)
-    image.TrailerValues[i] = static_cast<std::int32_t>(Get32(trailer + kValuesAt + 4 * i));
+    image.TrailerValues[i] = static_cast<std::int32_t>(LoadLE<std::uint32_t>(trailer + kValuesAt + 4 * i));
 #if TESK_IMBREL_BUILD == 6
   image.Barcode = std::string(Bounded(trailer + kBarcodeAt, kBarcodeWidth));
 #endif
-  return Get16(trailer + kCountAt);
+  return LoadLE<std::uint16_t>(trailer + kCountAt);
 }
 
 }  // namespace imbrel_detail

@@ -462,12 +462,12 @@ TEST(ImageFile, WriteToANewNameGoesThroughATemporaryFile) {
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
   EXPECT_EQ(failed, 0);
   EXPECT_EQ(ReadBytes(target), good);
-  EXPECT_EQ(dir.Entries().size(), 2u);  // no temporary file left behind
+  EXPECT_EQ(dir.List().size(), 2u);  // no temporary file left behind
 
   ASSERT_EQ(d.Write(), 1);
   EXPECT_EQ(ReadBytes(target), ReadBytes(source));
   EXPECT_EQ(d.OpenPath, target);
-  EXPECT_EQ(dir.Entries().size(), 2u);
+  EXPECT_EQ(dir.List().size(), 2u);
   ASSERT_NE(d.Pixels, nullptr);  // the new file is mapped
   EXPECT_EQ(d.Pixels[10 * 128 + 3], PixelValue(3, 10));
 

@@ -1,60 +1,29 @@
-// Scratch directories and raw file helpers for the image library tests.
+// Raw file helpers for the image library tests.
 #ifndef TESK_DAT_TESTS_TEST_UTIL_H
 #define TESK_DAT_TESTS_TEST_UTIL_H
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
 
 namespace dat_test {
 
-// A unique directory, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string base = std::filesystem::temp_directory_path().string();
-#ifdef TESK_TEST_TMPDIR
-    base = TESK_TEST_TMPDIR;
-#endif
-    std::string pattern = base + "/datXXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (::mkdtemp(name.data()) != nullptr) path_ = name.data();
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-  // Names of the entries of the directory.
-  std::vector<std::string> Entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_))
-      names.push_back(e.path().filename().string());
-    return names;
-  }
-
- private:
-  std::string path_;
-};
+using TempDir = tesk::testing::ScratchDir;
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
+  const std::string bytes = tesk::testing::ReadFileBytes(path);
+  return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
+  tesk::testing::WriteFileBytes(
+      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 inline std::int64_t SizeOf(const std::string& path) {

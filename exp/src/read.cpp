@@ -1,8 +1,15 @@
 // CTestInfo::Read: the experiment file reader. The file is hostile input: lines may be of
-// any length or hold any bytes; nothing is allocated beyond the line being read.
-#include <cstdio>
-#include <memory>
+// any length or hold any bytes; nothing is allocated beyond the file itself.
+#include <fcntl.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <span>
+
+#include <tesk/internal/file.h>
+#include <tesk/internal/guard.h>
+#include <tesk/internal/lines.h>
+#include <tesk/internal/scan.h>
 
 #include "date_text.h"
 #include "format.h"
@@ -12,38 +19,21 @@ namespace {
 
 using namespace detail;
 
-// Reads one line without its LF or CR LF; false at the end of the file or on a read error.
-bool ReadLine(std::FILE* f, std::string& line) {
-  line.clear();
-  int c;
-  bool any = false;
-  while ((c = std::getc(f)) != EOF) {
-    any = true;
-    if (c == '\n') break;
-    line.push_back(static_cast<char>(c));
-  }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return any;
+// The next line without its LF or CR LF; false at the end of the file.
+bool ReadLine(tesk::internal::LineSplitter& lines, std::string& line) {
+  tesk::internal::Line l;
+  if (!lines.Next(l)) return false;
+  line.assign(l.View());
+  return true;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// Leading decimal number of text, as the version line holds it; -1 when there is none.
+// Leading decimal number of text, as the version line holds it; -1 when there is none or it
+// is far beyond any version.
 long LeadingNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  size_t start = i;
-  long v = 0;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    if (v > 1000000) return -1;  // far beyond any version
-    v = v * 10 + (text[i++] - '0');
-  }
-  if (i == start) return -1;
-  return negative ? -v : v;
+  const char* p = text.data();
+  int v = 0;
+  if (!tesk::internal::ScanInt(p, text.data() + text.size(), v) || v > 10000000) return -1;
+  return v;
 }
 
 // Index of the first label that begins with the whole key, or -1. An empty key selects
@@ -61,17 +51,30 @@ enum class Section { kNone, kSample, kFluidics, kScanner };
 }  // namespace
 
 int CTestInfo::Read() {
-  try {
-    std::unique_ptr<std::FILE, FileCloser> file(
-        FullPath.empty() ? nullptr : std::fopen(FullPath.c_str(), "rb"));
+  // -1: an exception (std::bad_alloc on an absurd file); nothing may escape the library.
+  const int rc = tesk::internal::Guard([&] { return ReadFile(); }, -1);
+  if (rc != -1) return rc;
+  DeleteContents();
+  return Fail(tesk::ostrel::IDS_CANNOT_READ);
+}
+
+int CTestInfo::ReadFile() {
+  {
+    tesk::internal::File file = tesk::internal::File::Open(FullPath, O_RDONLY);
     if (!file) return Fail(tesk::ostrel::IDS_CANNOT_FIND);
 
     DeleteContents();
+    tesk::internal::ByteBuffer bytes;
+    if (!file.ReadRest(bytes, static_cast<std::uint64_t>(std::max<std::int64_t>(file.Size(), 0)))) {
+      return Fail(tesk::ostrel::IDS_CANNOT_READ);
+    }
+    tesk::internal::LineSplitter lines(reinterpret_cast<const char*>(bytes.data()),
+                                       reinterpret_cast<const char*>(bytes.data()) + bytes.size());
 
     std::string line;
-    if (!ReadLine(file.get(), line) || line != kFileHeader)
+    if (!ReadLine(lines, line) || line != kFileHeader)
       return Fail(tesk::ostrel::IDS_CANNOT_READ);
-    if (!ReadLine(file.get(), line) || line.compare(0, kVersionKey.size(), kVersionKey) != 0)
+    if (!ReadLine(lines, line) || line.compare(0, kVersionKey.size(), kVersionKey) != 0)
       return Fail(tesk::ostrel::IDS_CANNOT_READ);
     size_t tab = line.find('\t');
     long version = tab == std::string::npos ? -1 : LeadingNumber(line.substr(tab + 1));
@@ -83,7 +86,7 @@ int CTestInfo::Read() {
 
     Section section = Section::kNone;
     bool collectingSteps = false;
-    while (ReadLine(file.get(), line)) {
+    while (ReadLine(lines, line)) {
       if (!line.empty() && line[0] == '[') {
         collectingSteps = false;
         if (line == kSampleSection) section = Section::kSample;
@@ -126,15 +129,8 @@ int CTestInfo::Read() {
           break;
       }
     }
-    if (std::ferror(file.get())) {
-      DeleteContents();
-      return Fail(tesk::ostrel::IDS_CANNOT_READ);
-    }
     m_LastMessage = 0;
     return 1;
-  } catch (...) {  // std::bad_alloc on an absurd line; nothing may escape the library
-    DeleteContents();
-    return Fail(tesk::ostrel::IDS_CANNOT_READ);
   }
 }
 

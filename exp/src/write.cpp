@@ -2,6 +2,8 @@
 #include <new>
 
 #include "format.h"
+#include <tesk/internal/guard.h>
+
 #include "replace_file.h"
 
 inline namespace TESK_OSTREL_NS {
@@ -35,7 +37,13 @@ void AppendLabel(std::string& out, std::string_view label, std::string_view valu
 }  // namespace
 
 int CTestInfo::Write() {
-  try {
+  // -1: an exception (std::bad_alloc); nothing may escape the library.
+  const int rc = tesk::internal::Guard([&] { return WriteFile(); }, -1);
+  return rc != -1 ? rc : Fail(tesk::ostrel::IDS_CANNOT_WRITE);
+}
+
+int CTestInfo::WriteFile() {
+  {
     if (FullPath.empty()) return Fail(tesk::ostrel::IDS_CANNOT_CREATE);
     std::string out;
     AppendLine(out, kFileHeader);
@@ -75,8 +83,6 @@ int CTestInfo::Write() {
       case ReplaceResult::kCannotWrite:
         return Fail(tesk::ostrel::IDS_CANNOT_WRITE);
     }
-    return Fail(tesk::ostrel::IDS_CANNOT_WRITE);
-  } catch (...) {  // std::bad_alloc; nothing may escape the library
     return Fail(tesk::ostrel::IDS_CANNOT_WRITE);
   }
 }

@@ -14,6 +14,7 @@
 
 #include <tesk/ostrel6.h>
 #include <tesk/ostrel7.h>
+#include <tesk/testing/scratch_dir.h>
 
 struct Build7 {
   using Info = ostrel7::CTestInfo;
@@ -32,25 +33,7 @@ struct Build6 {
 using Builds = ::testing::Types<Build7, Build6>;
 
 // A fresh directory per test, removed afterwards; tests may run in parallel.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string templ = (std::filesystem::temp_directory_path() / "ostrel_test_XXXXXX").string();
-    if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp");
-    path_ = templ;
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using tesk::testing::ScratchDir;
 
 inline void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;

@@ -37,9 +37,11 @@ void File::Reset(int fd) {
   fd_ = fd;
 }
 
-std::int64_t File::Size() const {
+std::int64_t File::Size() const { return FileSize(fd_); }
+
+std::int64_t FileSize(int fd) {
   struct stat st;
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
+  if (fd < 0 || ::fstat(fd, &st) != 0) return -1;
   return static_cast<std::int64_t>(st.st_size);
 }
 
@@ -64,11 +66,15 @@ std::int64_t File::Read(void* dst, std::size_t n) {
 }
 
 std::int64_t File::ReadAt(void* dst, std::size_t n, std::uint64_t offset) {
+  return tesk::internal::ReadAt(fd_, dst, n, offset);
+}
+
+std::int64_t ReadAt(int fd, void* dst, std::size_t n, std::uint64_t offset) {
   auto* p = static_cast<char*>(dst);
   std::size_t done = 0;
   while (done < n) {
     const ssize_t r =
-        CurrentEnv().ReadAt(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+        CurrentEnv().ReadAt(fd, p + done, n - done, static_cast<off_t>(offset + done));
     if (r < 0) {
       if (errno == EINTR) continue;
       return -1;
@@ -99,11 +105,15 @@ bool File::ReadRest(ByteBuffer& out, std::uint64_t expected) {
 }
 
 bool File::WriteAt(const void* src, std::size_t n, std::uint64_t offset) {
+  return tesk::internal::WriteAt(fd_, src, n, offset);
+}
+
+bool WriteAt(int fd, const void* src, std::size_t n, std::uint64_t offset) {
   const auto* p = static_cast<const char*>(src);
   std::size_t done = 0;
   while (done < n) {
     const ssize_t r =
-        CurrentEnv().WriteAt(fd_, p + done, n - done, static_cast<off_t>(offset + done));
+        CurrentEnv().WriteAt(fd, p + done, n - done, static_cast<off_t>(offset + done));
     if (r < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -114,8 +124,10 @@ bool File::WriteAt(const void* src, std::size_t n, std::uint64_t offset) {
   return true;
 }
 
-bool File::Truncate(std::uint64_t size) {
-  return fd_ >= 0 && CurrentEnv().Truncate(fd_, static_cast<off_t>(size)) == 0;
+bool File::Truncate(std::uint64_t size) { return tesk::internal::Truncate(fd_, size); }
+
+bool Truncate(int fd, std::uint64_t size) {
+  return fd >= 0 && CurrentEnv().Truncate(fd, static_cast<off_t>(size)) == 0;
 }
 
 int WriteAll(int fd, const void* data, std::size_t n) {

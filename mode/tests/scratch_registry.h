@@ -1,29 +1,16 @@
-// Points the registry at a fresh directory for the life of a test.
-#pragma once
+// The shared test support's scratch registry, with a helper that stores a value in it.
+#ifndef TESK_MODE_TESTS_SCRATCH_REGISTRY_H_
+#define TESK_MODE_TESTS_SCRATCH_REGISTRY_H_
 
 #include <tesk/platform.h>
+#include <tesk/testing/scratch_registry.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 namespace testing_support {
 
-class ScratchRegistry {
+class ScratchRegistry : public tesk::testing::ScratchRegistry {
  public:
-  ScratchRegistry() {
-    std::string base = std::filesystem::temp_directory_path() / "tesk-vantor-XXXXXX";
-    if (mkdtemp(base.data()) != nullptr) dir_ = base;
-    setenv("TESK_REGISTRY_DIR", dir_.c_str(), 1);
-  }
-  ScratchRegistry(const ScratchRegistry&) = delete;
-  ScratchRegistry& operator=(const ScratchRegistry&) = delete;
-  ~ScratchRegistry() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-  }
-  const std::filesystem::path& Dir() const { return dir_; }
-
   // Writes a string value (REG_SZ with its terminator, or raw bytes of `type`).
   static bool Set(HKEY root, const std::string& key, const std::string& name, const std::string& value,
                   DWORD type = REG_SZ, bool terminate = true) {
@@ -35,9 +22,8 @@ class ScratchRegistry {
     RegCloseKey(k);
     return st == ERROR_SUCCESS;
   }
-
- private:
-  std::filesystem::path dir_;
 };
 
 }  // namespace testing_support
+
+#endif  // TESK_MODE_TESTS_SCRATCH_REGISTRY_H_

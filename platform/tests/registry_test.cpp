@@ -330,7 +330,8 @@ TEST_F(RegistryTest, ConcurrentWritersInSeveralProcesses) {
           continue;
         }
         DWORD v = static_cast<DWORD>(i);
-        std::string name = "v" + std::to_string(c) + "_" + std::to_string(i);
+        std::string name = "v";
+        name.append(std::to_string(c)).append(1, '_').append(std::to_string(i));
         HKEY shared;
         if (RegOpenKeyEx(HKEY_CURRENT_USER, "Concurrent\\Shared", 0, KEY_ALL_ACCESS, &shared) !=
                 ERROR_SUCCESS ||

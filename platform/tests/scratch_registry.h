@@ -1,34 +1,30 @@
-// A fixture that gives each test its own empty registry: a fresh directory named by
-// TESK_REGISTRY_DIR, removed after the test.
+// A fixture that gives each test its own empty registry (the shared test support's
+// ScratchRegistry); dir_ names the directory of the hives.
 #ifndef TESK_PLATFORM_TESTS_SCRATCH_REGISTRY_H_
 #define TESK_PLATFORM_TESTS_SCRATCH_REGISTRY_H_
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <memory>
 #include <string>
+
+#include <tesk/testing/scratch_registry.h>
 
 class ScratchRegistryTest : public ::testing::Test {
  protected:
-  // name tells the directories of different test programs apart.
-  explicit ScratchRegistryTest(const char* name) : name_(name) {}
+  // The name once told the directories of test programs apart; the scratch directory is unique.
+  explicit ScratchRegistryTest(const char* /*name*/) {}
 
   void SetUp() override {
-    char tmpl[256];
-    std::snprintf(tmpl, sizeof tmpl, "/tmp/tesk_%s_XXXXXX", name_);
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
-    setenv("TESK_REGISTRY_DIR", dir_.c_str(), 1);
+    registry_ = std::make_unique<tesk::testing::ScratchRegistry>();
+    dir_ = registry_->dir().str();
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
+  void TearDown() override { registry_.reset(); }
 
   std::string dir_;
 
  private:
-  const char* name_;
+  std::unique_ptr<tesk::testing::ScratchRegistry> registry_;
 };
 
 #endif  // TESK_PLATFORM_TESTS_SCRATCH_REGISTRY_H_

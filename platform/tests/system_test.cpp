@@ -2,6 +2,9 @@
 #include <tesk/platform/system.h>
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <tesk/testing/scratch_dir.h>
+#include <tesk/testing/scratch_registry.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -41,9 +44,7 @@ TEST(SystemNames, BufferSizesFollowTheWindowsRules) {
 }
 
 TEST(SystemNames, DomainComesFromTheMachineRegistryElseTheComputer) {
-  char tmpl[] = "/tmp/tesk_system_XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  setenv("TESK_REGISTRY_DIR", tmpl, 1);
+  tesk::testing::ScratchRegistry registry;
 
   char computer[256], user[256], full[512];
   DWORD n = sizeof computer, u = sizeof user;
@@ -63,7 +64,6 @@ TEST(SystemNames, DomainComesFromTheMachineRegistryElseTheComputer) {
   f = sizeof full;
   ASSERT_TRUE(GetUserNameEx(NameSamCompatible, full, &f));
   EXPECT_EQ(std::string(full), std::string("LAB\\") + user);
-  std::filesystem::remove_all(tmpl);
 }
 
 struct Captured {
@@ -121,8 +121,10 @@ TEST(MessageBoxHook, HookSeesTheBoxAndDefaultAnswersTheDefaultButton) {
 }
 
 TEST(MappedFile, ViewsAtUnalignedOffsetsBeyondFourGigabytes) {
-  char tmpl[] = "/tmp/tesk_map_XXXXXX";
-  const int fd = mkstemp(tmpl);
+  tesk::testing::ScratchDir dir;
+  const std::string path = dir.File("map.bin");
+  const char* tmpl = path.c_str();
+  const int fd = ::open(tmpl, O_RDWR | O_CREAT, 0600);
   ASSERT_GE(fd, 0);
   const uint64_t big = (uint64_t{1} << 32) + 12345;  // sparse: past 4 GiB
   ASSERT_EQ(ftruncate(fd, static_cast<off_t>(big + 100)), 0);
@@ -155,7 +157,6 @@ TEST(MappedFile, ViewsAtUnalignedOffsetsBeyondFourGigabytes) {
   GetSystemInfo(&si);
   EXPECT_EQ(si.dwAllocationGranularity, static_cast<DWORD>(sysconf(_SC_PAGESIZE)));
   EXPECT_FALSE(tesk::platform::MappedFile().Open("/nonexistent/file", tesk::platform::MappedFile::Mode::kRead));
-  std::filesystem::remove(tmpl);
 }
 
 }  // namespace

@@ -131,6 +131,8 @@ class CTestInfo {
 #endif
 
  private:
+  int ReadFile();   // Read and Write without their exception guard
+  int WriteFile();
   int Fail(int message);
 
   int m_LastMessage = 0;

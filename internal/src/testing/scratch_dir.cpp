@@ -19,6 +19,9 @@ ScratchDir::ScratchDir() {
 
 ScratchDir::~ScratchDir() {
   std::error_code ec;
+  // A test may have taken the write permission away (to make writes fail).
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
   std::filesystem::remove_all(path_, ec);
 }
 

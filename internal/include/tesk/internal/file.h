@@ -75,6 +75,12 @@ class File {
   int fd_ = -1;
 };
 
+// The same operations on a descriptor the caller owns (a mapping's file, say).
+std::int64_t FileSize(int fd);  // -1 on failure
+std::int64_t ReadAt(int fd, void* dst, std::size_t n, std::uint64_t offset);
+bool WriteAt(int fd, const void* src, std::size_t n, std::uint64_t offset);
+bool Truncate(int fd, std::uint64_t size);
+
 // Writes all n bytes to fd at its position, retrying short and interrupted writes: 0, or the
 // errno (ENOSPC for a write that makes no progress).
 int WriteAll(int fd, const void* data, std::size_t n);

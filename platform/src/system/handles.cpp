@@ -1,6 +1,6 @@
 // The handle table: a handle is the address of its object, valid while the table holds it, so
 // a stale or foreign handle is refused instead of followed.
-#include "handles.h"
+#include "system/handles.h"
 
 #include <mutex>
 #include <unordered_map>

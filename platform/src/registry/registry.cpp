@@ -12,7 +12,7 @@
 #include <new>
 #include <unordered_set>
 
-#include "registry_hive.h"
+#include "registry/registry_hive.h"
 
 namespace tesk::platform {
 

@@ -1,4 +1,4 @@
-// Memory-mapped views of files at 64-bit offsets.
+// Memory-mapped views of files at 64-bit offsets, through the file layer.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -7,16 +7,15 @@
 #include <cerrno>
 #include <utility>
 
+#include <tesk/internal/env.h>
+#include <tesk/internal/file.h>
+#include <tesk/internal/mapped_region.h>
 #include <tesk/platform/system.h>
 
 namespace tesk::platform {
 
 uint64_t AllocationGranularity() {
-  static const uint64_t page = [] {
-    long p = sysconf(_SC_PAGESIZE);
-    return p > 0 ? static_cast<uint64_t>(p) : 4096u;
-  }();
-  return page;
+  return static_cast<uint64_t>(tesk::internal::MappedRegion::Granularity());
 }
 
 MappedFile::~MappedFile() { Close(); }
@@ -40,7 +39,9 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
 
 bool MappedFile::Open(const std::filesystem::path& path, Mode mode) {
   Close();
-  const int fd = ::open(path.c_str(), (mode == Mode::kReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  const int fd =
+      tesk::internal::File::Open(path.string(), mode == Mode::kReadWrite ? O_RDWR : O_RDONLY)
+          .Release();
   if (fd < 0) return false;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -64,7 +65,8 @@ bool MappedFile::Map(uint64_t offset, uint64_t length) {
   const uint64_t span = length + (offset - start);
   if (span > SIZE_MAX) return false;
   const int prot = PROT_READ | (mode_ == Mode::kReadWrite ? PROT_WRITE : 0);
-  void* p = mmap(nullptr, static_cast<size_t>(span), prot, MAP_SHARED, fd_, static_cast<off_t>(start));
+  void* p = tesk::internal::CurrentEnv().Map(static_cast<size_t>(span), prot, MAP_SHARED, fd_,
+                                             static_cast<off_t>(start));
   if (p == MAP_FAILED) return false;
   base_ = p;
   base_length_ = static_cast<size_t>(span);

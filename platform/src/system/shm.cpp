@@ -20,7 +20,7 @@
 #include <mutex>
 #include <string>
 
-#include "handles.h"
+#include "system/handles.h"
 
 namespace {
 

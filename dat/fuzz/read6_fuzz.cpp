@@ -4,10 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_file.h"
+#include <tesk/testing/fuzz_input.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzFile file(data, size);
+  tesk::testing::FuzzInputFile file(data, size);
   if (file.path().empty()) return 0;
   ImageData image;
   image.SetName(file.path().c_str());
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint64_t sum = 0;
     for (std::int64_t i = 0; i < static_cast<std::int64_t>(image.Cols) * image.Rows; ++i)
       sum += image.Pixels[i];
-    Consume(sum);
+    tesk::testing::Consume(sum);
     SUBGRID s;
     for (int i = 0; i < image.NumSubGrids; ++i) image.GetSubGrid(i, &s);
     image.GetScanInfo();

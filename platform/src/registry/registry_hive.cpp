@@ -1,7 +1,7 @@
 // SQLite storage of one hive. Keys form a tree of rows (the root is row 0); values hang off
 // their key. Names are stored as given plus a folded column that the unique indexes use, so
 // lookups ignore case while enumeration shows the original spelling.
-#include "registry_hive.h"
+#include "registry/registry_hive.h"
 
 #include <sqlite3.h>
 #include <unistd.h>
