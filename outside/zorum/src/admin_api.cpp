@@ -84,6 +84,14 @@ HRESULT CreateServer(std::string_view name, std::string_view uriIn, std::string*
     }
     try {
       std::unique_ptr<Database> db = OpenDatabase(uri, options);
+      if (db->IsPostgres() && db->Scalar("SELECT 1 FROM pg_namespace WHERE nspname = $1", {SchemaName(name)})) {
+        // The server exists already (set up from another workstation): map it after checking
+        // that this user reaches its tables.
+        db->Script("SET search_path TO " + SchemaName(name));
+        CheckSchema(*db, "the server " + std::string(name));
+        WriteServer(name, uri);
+        return;
+      }
       Transaction t(*db);
       if (db->IsPostgres()) SetUpPostgresServer(*db, name);
       else CreateSchema(*db);

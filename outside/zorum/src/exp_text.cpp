@@ -1,8 +1,9 @@
-// The experiment information library reads and writes files, so the text passes through a
-// private scratch file (mode 0600, removed at once).
+// The experiment information library reads and writes files: a text is read from an anonymous
+// in-memory file, and written through a private scratch file (mode 0600, removed at once).
 #include "exp_text.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -43,14 +44,20 @@ std::string Field(const std::map<std::string, std::string>& fields, const char* 
 }  // namespace
 
 void ParseExperimentText(std::string_view text, ExperimentRecord& e, SampleRecord& s) {
-  ScratchFile scratch;
-  {
-    std::ofstream out(scratch.Path(), std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out) Throw(E_FAIL, "cannot write a scratch file");
+  // Read from memory: an anonymous file that the library opens by its /proc path.
+  const int fd = memfd_create("zorum-exp", MFD_CLOEXEC);
+  if (fd < 0) Throw(E_FAIL, "cannot hold the experiment text in memory");
+  struct Closer {
+    int fd;
+    ~Closer() { close(fd); }
+  } closer{fd};
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n <= 0) Throw(E_FAIL, "cannot hold the experiment text in memory");
+    done += static_cast<size_t>(n);
   }
   CTestInfo t;
-  t.SetName(scratch.Path());
+  t.SetName("/proc/self/fd/" + std::to_string(fd));
   if (!t.Read()) Throw(E_INVALIDARG, "not an experiment file (the header or version line is wrong)");
   e.fields["Protocol"] = t.Protocol;
   e.fields["Station"] = t.Station;

@@ -116,6 +116,10 @@ void CheckFault(std::string_view name) {
 
 std::unique_ptr<Database> OpenServer(const ServerConfig& config) {
   if (config.fault) Throw(*config.fault, "the server " + config.name + " answers its Fault value");
+  if (UriHasPassword(config.uri))
+    Throw(RPC_E_SERVER_UNAVAILABLE_HR, "the mapping of the server " + config.name +
+                                           " holds a password, which the registry must never keep: remove it from the "
+                                           "URI and put it in ~/.pgpass or PGPASSWORD");
   OpenOptions options;
   options.busyTimeoutMs = config.busyTimeoutMs;
   std::unique_ptr<Database> db = OpenDatabase(config.uri, options);

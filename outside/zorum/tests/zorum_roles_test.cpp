@@ -220,4 +220,20 @@ TEST_F(ClientRoleTest, ClientCannotForgeOrRemoveAnotherHoldersMarkers) {
   PQclear(r);
 }
 
+TEST_F(ClientRoleTest, WorkstationJoinsAnExistingServerButCannotSetOneUp) {
+  ASSERT_EQ(RegDeleteTree(HKEY_LOCAL_MACHINE, (std::string(tesk::zorum::kServersKey) + "\\" + server_).c_str()), ERROR_SUCCESS);
+  std::string error;
+  const std::string uri = AsUser(PostgresUri(), user_);
+  ASSERT_EQ(tesk::zorum::CreateServer(server_, uri, &error), S_OK) << error;
+  ComPtr<IConnection> c = Connect(server_);
+  Bstr b;
+  EXPECT_EQ(Text(c->get_ServerName(&b), b), "labsrv");
+  // A laboratory user may not create roles, so cannot set up a server of its own.
+  const std::string other = Unique("mine");
+  EXPECT_TRUE(FAILED(tesk::zorum::CreateServer(other, uri, &error)));
+  EXPECT_NE(error.find("permission denied"), std::string::npos) << error;
+  ComPtr<IConnection> none;
+  EXPECT_EQ(CreateOn(other, CLSID_Connection, none), RPC_E_SERVER_UNAVAILABLE_HR);  // nothing was mapped
+}
+
 }  // namespace

@@ -53,7 +53,7 @@ inline constexpr IID IID_ILocalSettings{0xC340734F, 0xF9D1, 0x11D2, {0xA7, 0x74,
 // A connection to one server's database. Open it before handing it to the objects whose
 // members take a connection.
 struct IConnection : IDispatch {
-  // 1 (put): the client's name, kept for the server's log of who connected.
+  // 1 (put): the client's name ("LIMS Admin User" from the kit's callers); kept, not used.
   virtual HRESULT put_ClientName(BSTR name) = 0;
   // 2: the server. Put before Open: the server to open (a mapped server name). Get after
   // Open: the name the server's database gives itself ("serverName" of `tesk db load`).
