@@ -39,7 +39,8 @@ class PostgresDatabase final : public Database {
     const std::string timeout = std::to_string(options.busyTimeoutMs < 1000 ? 1 : options.busyTimeoutMs / 1000);
     const char* keys[] = {"dbname", "connect_timeout", "application_name", nullptr};
     const char* values[] = {uri.c_str(), timeout.c_str(), "tesk-zorum", nullptr};
-    conn_ = PQconnectdbParams(keys, values, /*expand_dbname=*/1);
+    owner_.reset(PQconnectdbParams(keys, values, /*expand_dbname=*/1));
+    conn_ = owner_.get();
     if (!conn_) Throw(E_OUTOFMEMORY, "out of memory");
     if (PQstatus(conn_) != CONNECTION_OK) {
       const std::string msg = Trimmed(PQerrorMessage(conn_));
@@ -51,7 +52,7 @@ class PostgresDatabase final : public Database {
     Query("SELECT set_config('lock_timeout', $1, false)", {std::to_string(options.busyTimeoutMs)});
     Script("SET client_min_messages = warning");
   }
-  ~PostgresDatabase() override { PQfinish(conn_); }
+  ~PostgresDatabase() override = default;
 
   Rows Query(std::string_view sql, std::initializer_list<std::string_view> params) override {
     std::vector<std::string> owned(params.begin(), params.end());  // libpq wants terminated text
@@ -92,6 +93,11 @@ class PostgresDatabase final : public Database {
     Throw(MapState(conn_, state), "database: " + (msg.empty() ? std::string("the connection was lost") : msg));
   }
 
+  // Owns the connection, so that a constructor that fails half-way still closes it.
+  struct Finish {
+    void operator()(PGconn* c) const { PQfinish(c); }
+  };
+  std::unique_ptr<PGconn, Finish> owner_;
   PGconn* conn_ = nullptr;
 };
 

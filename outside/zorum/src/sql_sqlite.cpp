@@ -2,6 +2,7 @@
 // and the write lock taken when a transaction begins.
 #include <sqlite3.h>
 
+#include <memory>
 #include <string>
 
 #include "sql.h"
@@ -37,10 +38,9 @@ class SqliteDatabase final : public Database {
  public:
   SqliteDatabase(const std::string& path, const OpenOptions& options) : path_(path) {
     const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | (options.create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX, nullptr);
+    owner_.reset(db_);
     if (rc != SQLITE_OK) {
       std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
-      sqlite3_close(db_);
-      db_ = nullptr;
       Throw(RPC_E_SERVER_UNAVAILABLE_HR, "cannot open the database " + path + ": " + msg);
     }
     sqlite3_extended_result_codes(db_, 1);
@@ -48,7 +48,7 @@ class SqliteDatabase final : public Database {
     // Reading the schema tells a database from any other file at once.
     Check(sqlite3_exec(db_, "PRAGMA foreign_keys=ON; SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr));
   }
-  ~SqliteDatabase() override { sqlite3_close_v2(db_); }
+  ~SqliteDatabase() override = default;
 
   Rows Query(std::string_view sql, std::initializer_list<std::string_view> params) override {
     // "$N" placeholders become SQLite's numbered "?N", which bind by number, not by order.
@@ -97,6 +97,11 @@ class SqliteDatabase final : public Database {
   }
 
   std::string path_;
+  // Owns the handle, so that a constructor that fails half-way still closes it.
+  struct Close {
+    void operator()(sqlite3* d) const { sqlite3_close_v2(d); }
+  };
+  std::unique_ptr<sqlite3, Close> owner_;
   sqlite3* db_ = nullptr;
 };
 
