@@ -406,12 +406,17 @@ TEST_F(SelvaneDatabaseTest, FilterAppliedAndFileChosenAsAPersonWould) {
   std::thread show([&] { result = c.Show(); });
   const std::string w = WindowNamed("Open");
   ASSERT_FALSE(w.empty());
-  std::this_thread::sleep_for(800ms);
+  std::this_thread::sleep_for(1500ms);
+  // Each step waits a moment, so that a busy machine does not drop keys meant for a widget
+  // that is not yet shown.
   Keys(w, "alt+d");  // details view
+  std::this_thread::sleep_for(300ms);
   Keys(w, "alt+f");  // unfold the filter panel
+  std::this_thread::sleep_for(500ms);
   Keys(w, "alt+r Down Down");  // Sample Project: [All Projects], P1, P2
+  std::this_thread::sleep_for(300ms);
   Keys(w, "alt+p");  // Apply
-  std::this_thread::sleep_for(600ms);
+  std::this_thread::sleep_for(800ms);
   Screenshot(w, "database_dialog.png");
   Keys(w, "alt+n");
   Type(w, "b2.CEL");
