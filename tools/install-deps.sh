@@ -11,6 +11,9 @@ packages=(
   libsqlite3-dev                     # registry hives, database stand-in (embedded)
   libpq-dev postgresql               # database stand-in on PostgreSQL, and its test cluster
   nlohmann-json3-dev                 # database stand-in's JSON load and dump
+  libglib2.0-dev libgtk-3-dev        # local servers on the session bus (GDBus); the file chooser
+  dbus-daemon xvfb xauth xdotool     # chooser tests: private session bus, virtual display, keys
+  imagemagick fonts-dejavu-core adwaita-icon-theme  # chooser screenshots, readable dialogs
 )
 
 missing=()

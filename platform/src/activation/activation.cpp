@@ -14,6 +14,7 @@
 #include <new>
 #include <string>
 
+#include <tesk/platform/local_server.h>
 #include <tesk/platform/oleauto.h>
 #include <tesk/platform/registry.h>
 #include <tesk/platform/server_factory.h>
@@ -150,9 +151,16 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, COSERVERINFO* pSer
   if (!(dwClsContext & CLSCTX_ALL)) return E_INVALIDARG;
   try {
     if (!ServerReachable(pServerInfo)) return HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE);
+    // A class object that this process registered comes first, as on Windows.
+    if (SUCCEEDED(tesk::GetRegisteredClassObject(rclsid, riid, ppv))) return S_OK;
     const std::string key = "CLSID\\" + tesk::GuidToString(rclsid) + "\\InprocServer32";
     std::string path;
-    if (!ReadString(HKEY_CLASSES_ROOT, key, "", &path)) return REGDB_E_CLASSNOTREG;
+    // Remote creation is served in-process too; only a request for a local server alone skips
+    // in-process registrations.
+    if (dwClsContext == CLSCTX_LOCAL_SERVER || !ReadString(HKEY_CLASSES_ROOT, key, "", &path)) {
+      if (dwClsContext & CLSCTX_LOCAL_SERVER) return tesk::GetLocalServerClassObject(rclsid, riid, ppv);
+      return REGDB_E_CLASSNOTREG;
+    }
     if (path.empty()) return CO_E_DLLNOTFOUND;
     LPFNGETCLASSOBJECT get = nullptr;
     HRESULT hr = LoadLibrary(path, &get);
