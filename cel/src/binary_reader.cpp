@@ -1,8 +1,4 @@
-// Decoder of the binary encoding (version 4):
-//   magic 64, version, rows, cols, N, header, algorithm, parameters (int32 length + bytes),
-//   cell margin, outlier count O, masked count M, sub-grid count S,
-//   N cell records (MEAN f32, STDV f32, NPIXELS i16), M masked (X, Y), O outliers (X, Y),
-//   S sub-grid records of 56 bytes. Little-endian throughout.
+// Decoder of the binary encoding (version 4; layout in doc/formats/cel.md).
 // Every count is checked against the bytes left before anything is allocated, and masked and
 // outlier coordinates must lie inside the grid (they index the cell table). Sub-grid records
 // index nothing: they are kept byte for byte as the file has them. The sections behind the cells are read (and

@@ -4,6 +4,16 @@
 // its parameters, a copy of the scanner image header), a table of cells, and a table of
 // sub-grids. It reads the binary encoding (version 4) and the text encodings (versions 2 and 3),
 // and writes any of them. Every operation reports failure by returning 0 and shows no messages.
+// The byte and text layouts are in doc/formats/cel.md.
+//
+// Contract of ParvelClass:
+//  - Results: 1 for success, 0 for failure (no other codes); no exception leaves the library.
+//  - After a failed read the object keeps what was decoded before the failure; the next read
+//    starts from empty tables. A failed write leaves the file on disk as it was and the
+//    object unchanged (the header keeps what a version 2 write added only on success).
+//  - Pointers handed out (GetCellEntry, GetCell) stay valid until the object is destroyed or
+//    read again; text getters' pointers until that text changes.
+//  - One object is used by one thread at a time; distinct objects are independent.
 #ifndef TESK_PARVEL_H
 #define TESK_PARVEL_H
 

@@ -8,7 +8,15 @@
 //
 // Every operation that can fail returns an integer code, 0 for success; CheckError gives the
 // text of a code. No exception leaves the library. All fields are public: callers read and set
-// them directly.
+// them directly. File layouts: doc/formats/cdf.md (layouts) and doc/formats/chp.md (results).
+//
+// Contract of ChipClass:
+//  - Results are the named ChipErrorCodes (CHIP_SUCCESS, CHIP_INCOMPLETE_FILE, ...).
+//  - A failed read leaves the chip holding what was decoded before the failure; it is emptied
+//    again by the next read. A failed write leaves the file on disk as it was.
+//  - Units, atoms and strings belong to the chip: pointers into them stay valid until the chip
+//    is read again, cleared or destroyed.
+//  - One chip is used by one thread at a time; CheckError's buffer is per thread.
 #ifndef TESK_PENDRIX71_H
 #define TESK_PENDRIX71_H
 
@@ -316,14 +324,10 @@ class TESK_PENDRIX71_API BlockUnitClass : public UnitClass {
   BlockUnitClass(int atoms = 0, int cellsPerAtom = 4);
   ~BlockUnitClass() override;
 
-  // The genotyping record: the block part, the result part, then the tiling record.
-  //   every version: block count (i32); per block: code (i32), name (length-prefixed),
-  //                  call (byte), confidences 0, 1, 2 (fixed each)
-  //   version >= 10: resultPresent (byte); when 1: genotypeIndex (i32), alleleA, alleleB,
-  //                  genotypeName (length-prefixed each), blocksUsed, blocksCalled (i32 each),
-  //                  genotypeCall (byte), version 13 only: callMethod (i32), resultValues
-  //                  (5 x 4 bytes, raw)
-  // WriteUnitData writes the version-13 form, WriteUnitData60 the version-12 form.
+  // The genotyping record: the block part, the result part (from version 10; callMethod only
+  // in version 13, the five raw resultValues in every version from 10), then the tiling
+  // record; the bytes are in doc/formats/chp.md. WriteUnitData writes the version-13 form,
+  // WriteUnitData60 the version-12 form.
   int ReadUnitData(ChpInput& in, int version) override;
   int WriteUnitData(ChpOutput& out) override;
   int WriteUnitData60(ChpOutput& out) override;

@@ -1,6 +1,15 @@
 // ImageData, the class of both builds of the scanner image library. Include <tesk/imbrel7.h> or
 // <tesk/imbrel6.h>, not this file: it is read once per build, with TESK_IMBREL_HEADER_BUILD set
-// to 7 or 6, and declares that build's class in its own inline namespace.
+// to 7 or 6, and declares that build's class in its own inline namespace. The file layout is
+// in doc/formats/dat.md.
+//
+// Contract of ImageData:
+//  - Results: 1 for success, 0 for failure; no exception leaves the library.
+//  - After a failure the object holds what it held before the call, except that a failed Read
+//    leaves it closed (no mapping).
+//  - Pixels points into the current mapping: valid until the next MapData, Read, Create,
+//    Close or destruction.
+//  - One object is used by one thread at a time; the two builds may live in one process.
 #if !defined(TESK_IMBREL_HEADER_BUILD) || \
     (TESK_IMBREL_HEADER_BUILD != 6 && TESK_IMBREL_HEADER_BUILD != 7)
 #error "include <tesk/imbrel7.h> or <tesk/imbrel6.h>"

@@ -30,7 +30,12 @@ struct CExperimentRecords {
 #endif
 
 // Experiment information of one hybridized array, read from and written to an experiment
-// file (".EXP"): three sections of "label<TAB>value" lines after a two-line header.
+// file (".EXP"): three sections of "label<TAB>value" lines after a two-line header (layout in
+// doc/formats/exp.md).
+//
+// Contract: results 1/0, the string-table number of the last failure in LastMessageId (named
+// IDS_* codes); a failed Read leaves the fields empty, a failed Write leaves the file on disk
+// as it was; no exception leaves the library; one object per thread at a time.
 //
 // Every operation returns 1 for success and 0 for failure; the string-table number of the
 // last failure is kept for diagnostics (LastMessageId, LastMessage).
