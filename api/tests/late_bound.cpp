@@ -8,7 +8,9 @@ namespace tarvex_test {
 
 tesk::ComPtr<IDispatch> Create(const CLSID& clsid) {
   static const auto getClassObject = [] {
-    void* lib = dlopen("libtarvex.so", RTLD_NOW);
+    // The full path: under the address sanitizer dlopen is intercepted, so a bare name would be
+    // searched with the sanitizer runtime's paths rather than this program's.
+    void* lib = dlopen(TARVEX_LIBRARY, RTLD_NOW);
     return lib ? reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(lib, "DllGetClassObject")) : nullptr;
   }();
   tesk::ComPtr<IClassFactory> factory;
