@@ -6,9 +6,7 @@
 //                                                 file                            (target <= 1.2x)
 // Freeing arrays, objects and chips happens untimed between the runs.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -16,6 +14,7 @@
 #include <tesk/pendrix71.h>
 #include <tesk/tarvex.h>
 
+#include "automation_bench.h"
 #include "bench_util.h"
 #include "cdf_sample.h"
 #include "sample_names.h"
@@ -37,58 +36,11 @@ Files& TheFiles() {
 
 // A layout object of libtarvex (asked of its own DllGetClassObject) with the sample's paths.
 tesk::ComPtr<ITeskCDFFile> NewLayoutObject() {
-  static const auto getClassObject = [] {
-    void* lib = dlopen("libtarvex.so", RTLD_NOW);
-    return lib ? reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(lib, "DllGetClassObject")) : nullptr;
-  }();
-  tesk::ComPtr<IClassFactory> factory;
-  tesk::ComPtr<ITeskCDFFile> cdf;
-  if (getClassObject == nullptr || FAILED(getClassObject(CLSID_TeskCDFFile, IID_IClassFactory, factory.PutVoid())) ||
-      FAILED(factory->CreateInstance(nullptr, IID_ITeskCDFFile, cdf.PutVoid())))
-    std::abort();
+  tesk::ComPtr<ITeskCDFFile> cdf = tesk::bench::NewTarvexObject<ITeskCDFFile>(CLSID_TeskCDFFile, IID_ITeskCDFFile);
+  if (!cdf) std::abort();
   tesk::Bstr chip(tesk::sample::kChipType), lib(TheFiles().dir.path().string());
   if (cdf->put_ChipType(chip.Get()) != S_OK || cdf->put_LibPath(lib.Get()) != S_OK) std::abort();
   return cdf;
-}
-
-// The smallest reference-counted automation object.
-class Minimal final : public IDispatch {
- public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      AddRef();
-      *ppv = this;
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
-  ULONG Release() override {
-    ULONG n = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT GetTypeInfoCount(UINT* n) override {
-    *n = 0;
-    return S_OK;
-  }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
-
- private:
-  std::atomic<ULONG> refs_{1};
-};
-
-void Baseline(VARIANT& out, LONG count) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_DISPATCH, 0, count);
-  IDispatch** slots = nullptr;
-  SafeArrayAccessData(array, reinterpret_cast<void**>(&slots));
-  for (LONG i = 0; i < count; ++i) slots[i] = new Minimal;
-  SafeArrayUnaccessData(array);
-  out.vt = VT_ARRAY | VT_DISPATCH;
-  out.parray = array;
 }
 
 tesk::bench::RatioReport g_summary("layout_bench", "TeskCDFFile", 44);
@@ -100,7 +52,7 @@ void LoadAndGetProbeSets(benchmark::State& state) {
   if (cdf->LoadProbeSets() != S_OK || cdf->get_NumProbeSetsLoaded(&loaded) != S_OK || loaded < 20000) std::abort();
   tesk::Variant mine, base;
   const tesk::bench::PairTimes times = tesk::bench::Interleaved(
-      state, "TeskCDFFile", [&] { Baseline(base, loaded); },
+      state, "TeskCDFFile", [&] { tesk::bench::MinimalObjectsInArray(base, loaded); },
       [&] {
         if (cdf->LoadProbeSets() != S_OK || cdf->GetProbeSets(&mine) != S_OK) std::abort();
       },

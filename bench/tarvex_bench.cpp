@@ -4,16 +4,15 @@
 // run; both sides also free their arrays (untimed). Target <= 3x. The memory held per probe
 // object is measured from the allocator's count of bytes in use (target <= 96 bytes).
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 #include <malloc.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
 #include <tesk/parvel.h>
 #include <tesk/tarvex.h>
 
+#include "automation_bench.h"
 #include "bench_util.h"
 
 namespace {
@@ -42,13 +41,8 @@ struct Subject {
         file.AddCellData(&e);
       }
     if (!file.Write()) std::abort();
-    tesk::ComPtr<IClassFactory> factory;
-    // Every server library of the kit exports DllGetClassObject: ask libtarvex's own.
-    void* lib = dlopen("libtarvex.so", RTLD_NOW);
-    auto getClassObject = lib ? reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(lib, "DllGetClassObject")) : nullptr;
-    if (getClassObject == nullptr || FAILED(getClassObject(CLSID_TeskCELFile, IID_IClassFactory, factory.PutVoid())))
-      std::abort();
-    if (FAILED(factory->CreateInstance(nullptr, IID_ITeskCELFile, cel.PutVoid()))) std::abort();
+    cel = tesk::bench::NewTarvexObject<ITeskCELFile>(CLSID_TeskCELFile, IID_ITeskCELFile);
+    if (!cel) std::abort();
     tesk::Bstr name("bench.CEL"), path(dir.path().string());
     if (cel->put_Name(name.Get()) != S_OK || cel->put_DataPath(path.Get()) != S_OK ||
         cel->put_LibPath(path.Get()) != S_OK || cel->Read() != S_OK)
@@ -61,46 +55,6 @@ Subject& TheSubject() {
   return s;
 }
 
-// The smallest reference-counted automation object.
-class Minimal final : public IDispatch {
- public:
-  HRESULT QueryInterface(REFIID riid, void** ppv) override {
-    if (riid == IID_IUnknown || riid == IID_IDispatch) {
-      AddRef();
-      *ppv = this;
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG AddRef() override { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
-  ULONG Release() override {
-    ULONG n = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT GetTypeInfoCount(UINT* n) override {
-    *n = 0;
-    return S_OK;
-  }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
-
- private:
-  std::atomic<ULONG> refs_{1};
-};
-
-void Baseline(VARIANT& out) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_DISPATCH, 0, kCells);
-  IDispatch** slots = nullptr;
-  SafeArrayAccessData(array, reinterpret_cast<void**>(&slots));
-  for (LONG i = 0; i < kCells; ++i) slots[i] = new Minimal;
-  SafeArrayUnaccessData(array);
-  out.vt = VT_ARRAY | VT_DISPATCH;
-  out.parray = array;
-}
-
 tesk::bench::RatioReport g_summary("tarvex_bench", "GetProbes");
 
 void GetProbes(benchmark::State& state) {
@@ -108,7 +62,7 @@ void GetProbes(benchmark::State& state) {
   tesk::Variant mine, base;
   g_summary.Add("GetProbes 1164x1164 / minimal objects",
                 tesk::bench::Interleaved(
-                    state, "GetProbes", [&] { Baseline(base); },
+                    state, "GetProbes", [&] { tesk::bench::MinimalObjectsInArray(base, kCells); },
                     [&] {
                       if (s.cel->GetProbes(&mine) != S_OK) std::abort();
                     },
