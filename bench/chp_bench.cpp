@@ -16,33 +16,14 @@
 #include <tesk/pendrix71.h>
 
 #include "bench_util.h"
-#include "cdf_sample.h"
-#include "chp_sample.h"
+#include "sample_result.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// The sample layout, analysed and written as a result file once per run.
-struct Files {
-  tesk::bench::ScratchDir dir{"chp_bench"};
-  fs::path result = dir / "sample.CHP";
-  Files() {
-    const fs::path layout = dir / "sample.CDF";
-    tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText());
-    ChipClass chip;
-    const std::string layoutName = layout.string();
-    chip.layoutFile = layoutName.c_str();
-    if (chip.ReadCDF() != 0) std::abort();
-    chip.chipType = tesk::sample::kChipType;
-    chip.cellFile = tesk::sample::kCelBinary;
-    tesk::sample::result::FillResults(chip);
-    if (chip.WriteChip(result.string().c_str()) != 0) std::abort();
-  }
-};
-
-Files& TheFiles() {
-  static Files files;
+tesk::bench::SampleResultFile& TheFiles() {
+  static tesk::bench::SampleResultFile files{"chp_bench"};
   return files;
 }
 
@@ -61,7 +42,7 @@ std::size_t Baseline(const fs::path& path) {
 }
 
 void ReadChip(benchmark::State& state) {
-  const Files& files = TheFiles();
+  const tesk::bench::SampleResultFile& files = TheFiles();
   const std::string path = files.result.string();
   auto chip = std::make_unique<ChipClass>();
   std::size_t bytes = 0;

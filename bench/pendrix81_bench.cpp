@@ -14,32 +14,14 @@
 #include <tesk/pendrix81.h>
 
 #include "bench_util.h"
-#include "cdf_sample.h"
-#include "chp_sample.h"
+#include "sample_result.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Files {
-  tesk::bench::ScratchDir dir{"pendrix81_bench"};
-  fs::path result = dir / "sample.CHP";
-  Files() {
-    const fs::path layout = dir / "sample.CDF";
-    tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText());
-    ChipClass chip;
-    const std::string layoutName = layout.string();
-    chip.layoutFile = layoutName.c_str();
-    if (chip.ReadCDF() != 0) std::abort();
-    chip.chipType = tesk::sample::kChipType;
-    chip.cellFile = tesk::sample::kCelBinary;
-    tesk::sample::result::FillResults(chip);
-    if (chip.WriteChip(result.string().c_str()) != 0) std::abort();
-  }
-};
-
-Files& TheFiles() {
-  static Files files;
+tesk::bench::SampleResultFile& TheFiles() {
+  static tesk::bench::SampleResultFile files{"pendrix81_bench"};
   return files;
 }
 
