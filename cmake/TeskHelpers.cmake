@@ -127,10 +127,12 @@ function(tesk_test name)
   foreach(e IN LISTS A_ENVIRONMENT)
     string(APPEND environment "\\;${e}")
   endforeach()
+  # The cases of one program share its scratch registry and files, so they run one at a time;
+  # different programs still run in parallel.
   gtest_discover_tests(${name}
     TEST_PREFIX "${name}."
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600)
+    PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 600 RESOURCE_LOCK ${name})
 endfunction()
 
 # tesk_fuzzer(<name> SOURCE <file> [LIBS ...]): a libFuzzer target in fuzz builds; elsewhere a
