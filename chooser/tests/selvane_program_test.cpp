@@ -18,6 +18,8 @@
 #include <vector>
 
 #include <tesk/platform.h>
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/wait.h>
 #include <tesk/platform/local_server.h>
 #include <tesk/selvane.h>
 #include <tesk/zorum.h>
@@ -44,22 +46,9 @@ std::string Shell(const std::string& cmd, int* rc = nullptr) {
   return out;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using tesk::testing::WaitFor;
 
-template <class F>
-bool WaitFor(F done, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(50ms);
-  }
-  return done();
-}
+std::string ReadFile(const std::string& path) { return tesk::testing::ReadFileBytes(path); }
 
 // The process that owns the chooser's bus name, 0 when none does.
 pid_t ServerPid() {

@@ -15,6 +15,8 @@
 #include <thread>
 
 #include <tesk/platform.h>
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/wait.h>
 #include <tesk/platform/local_server.h>
 
 #include "local_test_class.h"
@@ -30,22 +32,9 @@ constexpr GUID kAppId{0x11D5E2A0, 0x4C3B, 0x4E8A, {0x91, 0x0F, 0x2B, 0x6A, 0x7D,
 // Tests that need the bus run only under the private bus that CTest starts for them.
 bool PrivateBus() { return tesk_test::PrivateSession(); }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using tesk::testing::WaitFor;
 
-template <class F>
-bool WaitFor(F done, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return done();
-}
+std::string ReadFile(const std::string& path) { return tesk::testing::ReadFileBytes(path); }
 
 bool Alive(LONG pid) { return kill(static_cast<pid_t>(pid), 0) == 0; }
 
