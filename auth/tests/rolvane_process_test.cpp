@@ -223,6 +223,19 @@ const passwd* OtherUser() {
   return getpwnam(kOtherUser);
 }
 
+// Whether the other user can run the probe at all: a build tree inside a directory that only
+// root may enter (a checkout under a private temporary directory) is out of its reach.
+bool OtherUserCanRunProbe(const passwd* pw) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (setgroups(0, nullptr) != 0 || setgid(pw->pw_gid) != 0 || setuid(pw->pw_uid) != 0) _exit(1);
+    _exit(access(ROLVANE_PROBE, X_OK) == 0 ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 // Starts rolvane_probe with `args` as the other user; its standard input and output are pipes
 // (in: to write to the child, out: to read from it). Answers the child's pid.
 pid_t StartAsOtherUser(const passwd* pw, const std::vector<std::string>& args, int* in, int* out) {
@@ -255,7 +268,8 @@ int Wait(pid_t pid) {
 }
 
 #define SKIP_UNLESS_ROOT(pw)                                                                          \
-  if (!(pw)) GTEST_SKIP() << "needs root, to create the user " << kOtherUser << " and run a process as it"
+  if (!(pw)) GTEST_SKIP() << "needs root, to create the user " << kOtherUser << " and run a process as it"; \
+  if (!OtherUserCanRunProbe(pw)) GTEST_SKIP() << kOtherUser << " cannot reach " << ROLVANE_PROBE
 
 TEST_F(SharedCacheTest, AnotherUserCannotOpenReadOrWriteTheCache) {
   const passwd* pw = OtherUser();
