@@ -14,6 +14,8 @@ packages=(
   libglib2.0-dev libgtk-3-dev        # local servers on the session bus (GDBus); the file chooser
   dbus-daemon xvfb xauth xdotool     # chooser tests: private session bus, virtual display, keys
   imagemagick fonts-dejavu-core adwaita-icon-theme  # chooser screenshots, readable dialogs
+  default-jdk-headless junit5        # Java binding: javac, jar, JNI headers; its JUnit tests
+  python3-dev pybind11-dev python3-numpy python3-pytest  # Python module and its tests
 )
 
 missing=()
