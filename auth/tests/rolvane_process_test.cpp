@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -223,18 +224,44 @@ const passwd* OtherUser() {
   return getpwnam(kOtherUser);
 }
 
-// Whether the other user can run the probe at all: a build tree inside a directory that only
-// root may enter (a checkout under a private temporary directory) is out of its reach.
-bool OtherUserCanRunProbe(const passwd* pw) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (setgroups(0, nullptr) != 0 || setgid(pw->pw_gid) != 0 || setuid(pw->pw_uid) != 0) _exit(1);
-    _exit(access(ROLVANE_PROBE, X_OK) == 0 ? 0 : 1);
+// A copy of the probe, and of the one library of ours it links, in a directory the other user
+// may enter: the build tree may sit where only root can (a checkout under a private temporary
+// directory). Made once per program and removed at its exit.
+class ReachableProbe {
+ public:
+  static const ReachableProbe& Get() {
+    static const ReachableProbe probe;
+    return probe;
   }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+  ~ReachableProbe() {
+    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+  }
+  bool ok() const { return !dir_.empty(); }
+  std::string program() const { return dir_ + "/rolvane_probe"; }
+  const std::string& dir() const { return dir_; }
+
+ private:
+  ReachableProbe() {
+    char pattern[] = "/tmp/tesk-rolvane-probe-XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir(pattern);
+    fs::copy_file(ROLVANE_PROBE, dir / "rolvane_probe", ec);
+    if (!ec) fs::copy_file(PLATFORM_LIBRARY, dir / PLATFORM_SONAME, ec);
+    const auto open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                      fs::perms::others_read | fs::perms::others_exec;
+    if (!ec) fs::permissions(dir, open, ec);
+    if (!ec) fs::permissions(dir / "rolvane_probe", open, ec);
+    if (!ec) fs::permissions(dir / PLATFORM_SONAME, open, ec);
+    if (ec) {
+      fs::remove_all(dir, ec);
+      return;
+    }
+    dir_ = dir.string();
+  }
+  std::string dir_;
+};
 
 // Starts rolvane_probe with `args` as the other user; its standard input and output are pipes
 // (in: to write to the child, out: to read from it). Answers the child's pid.
@@ -248,10 +275,14 @@ pid_t StartAsOtherUser(const passwd* pw, const std::vector<std::string>& args, i
     close(to[1]);
     close(from[0]);
     if (setgroups(0, nullptr) != 0 || setgid(pw->pw_gid) != 0 || setuid(pw->pw_uid) != 0) _exit(90);
-    std::vector<char*> argv{const_cast<char*>(ROLVANE_PROBE)};
+    const ReachableProbe& probe = ReachableProbe::Get();
+    const std::string program = probe.program();
+    std::string libs = "LD_LIBRARY_PATH=" + probe.dir();
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(ROLVANE_PROBE, argv.data());
+    char* env[] = {libs.data(), nullptr};
+    execve(program.c_str(), argv.data(), env);
     _exit(91);
   }
   close(to[0]);
@@ -269,7 +300,7 @@ int Wait(pid_t pid) {
 
 #define SKIP_UNLESS_ROOT(pw)                                                                          \
   if (!(pw)) GTEST_SKIP() << "needs root, to create the user " << kOtherUser << " and run a process as it"; \
-  if (!OtherUserCanRunProbe(pw)) GTEST_SKIP() << kOtherUser << " cannot reach " << ROLVANE_PROBE
+  if (!ReachableProbe::Get().ok()) GTEST_SKIP() << "cannot copy the probe where " << kOtherUser << " may run it"
 
 TEST_F(SharedCacheTest, AnotherUserCannotOpenReadOrWriteTheCache) {
   const passwd* pw = OtherUser();
