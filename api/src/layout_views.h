@@ -28,6 +28,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "errors.h"
 #include "module.h"
@@ -121,6 +122,12 @@ inline const ViewSources kUnbound{};
 // Creates a Lindor10 layout reader, binding the library on first use; null when it cannot be
 // bound.
 std::unique_ptr<CCDFFileData> NewLayoutReader();
+// The same for a Parvel80 intensity reader.
+std::unique_ptr<CCELFileData> NewIntensityReader();
+
+// The QC units of a loaded layout that the QC filter selects, in layout order: all of them for
+// ALL_QC_TYPE, else those of a type t in 1..16 whose bit t-1 is set.
+std::vector<int> ChooseQCUnits(const CCDFFileData& layout, LONG filterQC);
 
 class CTeskProbe;
 // Fills the (cleared) `probe` with cell `cell` of QC unit `qc` of the bound layout, as a QC

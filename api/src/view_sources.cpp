@@ -34,6 +34,31 @@ std::unique_ptr<CCDFFileData> NewLayoutReader() {
   return reader;
 }
 
+std::unique_ptr<CCELFileData> NewIntensityReader() {
+  using Create = CCELFileData* (*)();
+  static const Create create = [] {
+    Create fn = nullptr;
+    BindLibrary("libparvel80.so", {{"Parvel80CreateCELFileData", reinterpret_cast<void**>(&fn)}});
+    return fn;
+  }();
+  if (create == nullptr) return nullptr;
+  std::unique_ptr<CCELFileData> reader(create());
+  if (!reader) throw std::bad_alloc();
+  return reader;
+}
+
+std::vector<int> ChooseQCUnits(const CCDFFileData& layout, LONG filterQC) {
+  std::vector<int> chosen;
+  const int units = layout.GetNumQCUnits();
+  for (int q = 0; q < units; ++q) {
+    CCDFQCUnitInformation info;
+    layout.GetQCUnitInformation(q, info);
+    const int t = info.GetQCType();
+    if (filterQC == ALL_QC_TYPE || (t >= 1 && t <= 16 && (filterQC >> (t - 1) & 1) != 0)) chosen.push_back(q);
+  }
+  return chosen;
+}
+
 HRESULT FillQCProbe(const Member& m, const ViewSources& src, int qc, LONG cell, CTeskProbe& probe) {
   CTeskProbe* p = &probe;
   CCDFQCUnitInformation unit;
