@@ -24,6 +24,7 @@
 
 #include <tesk/lindor10.h>
 #include <tesk/parvel80.h>
+#include <tesk/pendrix81.h>
 #include <tesk/tarvex.h>
 
 #include <memory>
@@ -33,7 +34,6 @@
 #include "errors.h"
 #include "module.h"
 
-class CCHPFileData;
 
 namespace tarvex {
 
@@ -212,6 +212,14 @@ class CTeskProbeSet final : public View<CTeskProbeSet, ITeskProbeSet> {
 
  private:
   bool HasResults() const { return kind != QC_PROBESET_TYPE && src().results != nullptr; }
+  // The analysis kind of the bound expression results (0..3), or -1 when no results apply.
+  int ResultsKind() const;
+  // The unit's record of each kind; false (the value then takes its default) when the results
+  // are of another kind or hold no such record for the unit.
+  bool Emp(CAbsEmpProbeSetResult& r) const;
+  bool CompEmp(CCompEmpProbeSetResult& r) const;
+  bool Stat(CAbsStatProbeSetResult& r) const;
+  bool CompStat(CCompStatProbeSetResult& r) const;
   void FillPair(class CTeskProbePair& pair, LONG index) const;
 };
 

@@ -73,6 +73,18 @@ HRESULT FillQCProbe(const Member& m, const ViewSources& src, int qc, LONG cell, 
     p->Fill(src.intensity, static_cast<int>(index), info.GetX(), info.GetY());
   }
   p->probeType = QC_PROBE_TYPE;
+  // Results give the cell's background: by position in their binary form, else by QC type and
+  // cell number.
+  if (const auto& results = src.results) {
+    float background = 0.0f;
+    if (results->IsXDACompatibleFile() != 0) {
+      results->GetBackgroundForXDA(info.GetX(), info.GetY(), background);
+    } else {
+      QCCellInfo qcCell;
+      if (results->GetQCCellInfo(unit.GetQCType(), cell, qcCell)) background = qcCell.background;
+    }
+    p->background = background;
+  }
   return S_OK;
 }
 

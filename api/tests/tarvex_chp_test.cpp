@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -378,6 +379,318 @@ TEST_F(ChpFile, FiltersTakeAllOrNoneOfTheResultsAndQCUnitsFromTheLayout) {
   EXPECT_EQ(chp.Num("NumProbeSetsLoaded"), 1);
   Load(FILTER_CUSTOMSEQ_PROBESET_TYPE);
   EXPECT_EQ(chp.Num("NumProbeSetsLoaded"), 0);
+}
+
+// Items of a dispatch array.
+std::vector<Late> Items(const VARIANT& v) {
+  std::vector<Late> items;
+  if (v.vt != (VT_ARRAY | VT_DISPATCH)) return items;
+  LONG upper = -1;
+  SafeArrayGetUBound(v.parray, 1, &upper);
+  for (LONG i = 0; i <= upper; ++i) {
+    IDispatch* item = nullptr;
+    SafeArrayGetElement(v.parray, &i, &item);
+    items.emplace_back(tesk::ComPtr<IDispatch>(item));
+    if (item) item->Release();
+  }
+  return items;
+}
+
+struct ChpViews : ChpFile {
+  Late set{Create(CLSID_TeskProbeSet)};
+  Late pair{Create(CLSID_TeskProbePair)};
+  Late probe{Create(CLSID_TeskProbe)};
+
+  void SetAt(LONG index) { ASSERT_EQ(chp.Call("GetProbeSet", {Long(index), Object(set.Get())}), S_OK) << chp.Error().description; }
+  void PairAt(LONG index) { ASSERT_EQ(set.Call("GetProbePair", {Long(index), Object(pair.Get())}), S_OK) << set.Error().description; }
+};
+
+TEST_F(ChpViews, StatisticalViewsShowTheirRecordAndDefaultsForTheEmpiricalFields) {
+  ReadExpression("5.0", true);
+  Load(FILTER_ALL_PROBESET_TYPE);
+  SetAt(0);
+  EXPECT_EQ(set.Num("ProbeSetType"), STAT_PROBESET_TYPE);
+  EXPECT_EQ(set.Str("Name"), "gene_a_at") << "the layout was read to choose the QC units";
+  EXPECT_EQ(set.Num("CompDataExists"), 1);
+  EXPECT_EQ(set.Num("NumPairs"), 2);
+  EXPECT_EQ(set.Num("NumPairsUsed"), 2);
+  EXPECT_EQ(set.Real("Signal"), 1.5f);
+  EXPECT_EQ(set.Num("Detection"), 1);
+  EXPECT_EQ(set.Real("DetectionPValue"), 0.125f);
+  EXPECT_EQ(set.Num("CommonPairs"), 11);
+  EXPECT_EQ(set.Real("SignalLogRatio"), 6.5f);
+  EXPECT_EQ(set.Real("SignalLogRatioLow"), 7.5f);
+  EXPECT_EQ(set.Real("SignalLogRatioHigh"), 10.5f);
+  EXPECT_EQ(set.Num("Change"), 2);
+  EXPECT_FLOAT_EQ(set.Real("ChangePValue"), 13.5f);
+  EXPECT_EQ(set.Real("AverageDifference"), FLT_MAX);
+  EXPECT_EQ(set.Num("Positive"), 2147483647);
+  EXPECT_EQ(set.Num("AbsoluteCall"), NO_ABS_CALL_TYPE);
+  EXPECT_EQ(set.Num("DifferenceCall"), NO_COMP_CALL_TYPE);
+  EXPECT_EQ(set.Num("NumQCProbes"), 0);
+
+  SetAt(1);
+  EXPECT_EQ(set.Str("Name"), "gene_b");
+  EXPECT_EQ(set.Real("Signal"), 2.5f);
+  EXPECT_EQ(set.Real("SignalLogRatio"), FLT_MAX) << "unit 1 carries no comparison";
+  EXPECT_EQ(set.Num("Change"), NO_COMP_CALL_TYPE);
+}
+
+TEST_F(ChpViews, EmpiricalViewsOfVersion12ShowTheirRecord) {
+  ReadExpression("", true, 12);
+  Load(FILTER_ANALYSIS_PROBESET_TYPE);
+  SetAt(0);
+  EXPECT_EQ(set.Num("ProbeSetType"), EMP_PROBESET_TYPE);
+  EXPECT_EQ(set.Str("Name"), "") << "the layout is not read yet";
+  EXPECT_EQ(set.Real("AverageDifference"), 1.5f);
+  EXPECT_EQ(set.Real("LogAverage"), 2.25f);
+  EXPECT_EQ(set.Real("PosNegRatio"), 0.125f);
+  EXPECT_EQ(set.Num("Positive"), 3);
+  EXPECT_EQ(set.Num("Negative"), 4);
+  EXPECT_FLOAT_EQ(set.Real("PositiveFraction"), 0.75f);
+  EXPECT_EQ(set.Num("NumPairsUsedInAvgDiff"), 1);
+  EXPECT_EQ(set.Num("AbsoluteCall"), 1);
+  EXPECT_EQ(set.Num("Increase"), 11);
+  EXPECT_EQ(set.Num("Decrease"), 12);
+  EXPECT_EQ(set.Num("PositiveChange"), -14);
+  EXPECT_EQ(set.Num("NegativeChange"), 15);
+  EXPECT_EQ(set.Real("IncreaseRatio"), 2.5f);
+  EXPECT_EQ(set.Real("DecreaseRatio"), 3.5f);
+  EXPECT_EQ(set.Real("IncDecRatio"), 6.5f);
+  EXPECT_EQ(set.Real("DPosDNegDiffRatio"), 7.5f);
+  EXPECT_EQ(set.Real("LogAvgRatioChange"), 8.5f);
+  EXPECT_EQ(set.Real("AvgDiffChange"), 10.5f);
+  EXPECT_EQ(set.Real("FoldChange"), 11.5f);
+  EXPECT_EQ(set.Real("SortScore"), 12.5f);
+  EXPECT_EQ(set.Num("DifferenceCall"), 2);
+  EXPECT_EQ(set.Num("BaselineIsAbsent"), 1);
+  EXPECT_EQ(set.Real("Signal"), FLT_MAX);
+  EXPECT_EQ(set.Num("CommonPairs"), 0);
+  VARIANT name;
+  VariantInit(&name);
+  ASSERT_EQ(chp.Call("GetProbeSetName", {Long(1)}, &name), S_OK);
+  EXPECT_EQ(AsText(name), "") << "still no layout";
+  VariantClear(&name);
+  ExpectFailure(chp.Call("GetProbeSetName", {Long(2)}, &name), E_FAIL,
+                "Failure in ITeskCHPFile-GetProbeSetName: Index out of range error");
+}
+
+// Version 7, written byte by byte: an empirical comparison analysis with fixed-point values.
+TEST_F(ChpViews, Version7FilesShowThroughTheSameViews) {
+  tesk::testing::ByteBuilder bytes;
+  auto i32 = [&](std::int32_t v) { bytes.I32(v); };
+  bytes.Raw("Varolith Sequence File");
+  i32(7);
+  bytes.Text("ExpressionOld");
+  bytes.Text("SF=4");
+  i32(kRows), i32(kCols), i32(1), i32(1), i32(0);  // rows, cols, units, maxUnit, QC units
+  i32(0), i32(2), i32(3), i32(2);                  // unit number, atoms, type, cells per atom
+  bytes.Raw("ExprChip").Fill(256 - 8);
+  bytes.Raw("D:\\old\\cells.CEL").Fill(256 - 16);
+  bytes.Text("id");
+  i32(2), i32(2), i32(1), i32(6), i32(3), i32(250), i32(0);  // atoms, used, avg, stat1-4
+  i32(1500), i32(-2000), i32(125), i32(1);                   // value1-3 (fixed), call
+  for (int p = 0; p < 2; ++p) {
+    i32(7250 + 1000 * p), i32(1);                            // pair value (fixed), pair code
+    for (int c = 0; c < 2; ++c) i32(p), i32(2 + c), i32(100000), i32(2000), i32(16);
+  }
+  i32(1);                                                    // comparison present
+  i32(21), i32(22), i32(-24), i32(25), i32(29);              // c0, c1, c4, c5, c9
+  bytes.U8(2).U8(0);                                         // b0, b1
+  for (int v : {2000, 3000, 6000, 7000, 8000, 10000, 11000, 12000, 13000}) i32(v);
+  i32(0);  // no composite
+  ASSERT_TRUE(tesk::testing::WriteFileBytes(dir.File("v7.CHP"), bytes.str()));
+  ASSERT_EQ(chp.Put("Name", "v7.CHP"), S_OK);
+  ASSERT_EQ(chp.Call("Read"), S_OK) << chp.Error().description;
+  EXPECT_EQ(chp.Num("AlgType"), EMPIRICAL_ALGORITHM_TYPE);
+  Load(FILTER_ANALYSIS_PROBESET_TYPE);
+  ASSERT_EQ(chp.Num("NumProbeSetsLoaded"), 1);
+  SetAt(0);
+  EXPECT_EQ(set.Num("ProbeSetType"), EMP_PROBESET_TYPE);
+  EXPECT_EQ(set.Real("LogAverage"), -2.0f);
+  EXPECT_EQ(set.Num("PositiveChange"), -24);
+  EXPECT_EQ(set.Real("SortScore"), 12.0f);
+  PairAt(1);
+  EXPECT_EQ(pair.Real("Background"), 8.25f);
+  EXPECT_EQ(pair.Real("PMIntensity"), Mean(1, 2) * 4) << "scaled by SF alone";
+}
+
+TEST_F(ChpViews, PairsReadTheLayoutAndIntensitiesOnFirstNeedAndScaleBySFAndNF) {
+  ReadExpression("5.0", false);
+  Load(FILTER_ANALYSIS_PROBESET_TYPE);
+  SetAt(0);
+  PairAt(1);
+  EXPECT_EQ(pair.Num("ProbeSetNumber"), 0);
+  EXPECT_EQ(pair.Num("ProbePairNumber"), 1);
+  EXPECT_EQ(pair.Num("PMPosX"), 1);
+  EXPECT_EQ(pair.Num("PMPosY"), 2);
+  EXPECT_EQ(pair.Num("MMPosY"), 3);
+  // SF = 2 and NF = 0.25: the raw intensity times 0.5; deviations and pixels are not scaled.
+  EXPECT_EQ(pair.Real("PMIntensity"), Mean(1, 2) * 0.5f);
+  EXPECT_EQ(pair.Real("MMIntensity"), Mean(1, 3) * 0.5f);
+  EXPECT_EQ(pair.Real("PMStdDev"), 0.5f);
+  EXPECT_EQ(pair.Num("MMPixels"), 16);
+  EXPECT_EQ(pair.Num("MMMasked"), 1);
+  EXPECT_EQ(pair.Num("UseProbePair"), MASKED_PROBEPAIR_USAGE_TYPE);
+  EXPECT_EQ(pair.Real("Background"), 11.25f);
+
+  VARIANT all;
+  VariantInit(&all);
+  ASSERT_EQ(set.Call("GetProbePairs", {Out(&all)}), S_OK);
+  std::vector<Late> pairs = Items(all);
+  ASSERT_EQ(pairs.size(), 2u);
+  EXPECT_EQ(pairs[0].Real("Background"), 10.25f);
+  EXPECT_EQ(pairs[0].Num("UseProbePair"), USE_PROBEPAIR_USAGE_TYPE);
+  VariantClear(&all);
+}
+
+TEST_F(ChpViews, QCProbesCarryTheStoredBackgrounds) {
+  ReadExpression("5.0", false);
+  Load(FILTER_QC_PROBESET_TYPE);
+  ASSERT_EQ(chp.Num("NumProbeSetsLoaded"), 1);
+  SetAt(0);
+  EXPECT_EQ(set.Num("ProbeSetType"), QC_PROBESET_TYPE);
+  EXPECT_EQ(set.Num("QCType"), 256);
+  EXPECT_EQ(set.Real("Signal"), FLT_MAX) << "QC views show no results";
+  ASSERT_EQ(set.Call("GetQCProbe", {Long(1), Object(probe.Get())}), S_OK);
+  EXPECT_EQ(probe.Num("PosX"), 4);
+  EXPECT_EQ(probe.Real("Background"), 5.5f);
+  EXPECT_EQ(probe.Real("Intensity"), Mean(4, 0));
+  EXPECT_EQ(probe.Num("ProbeType"), QC_PROBE_TYPE);
+
+  Late control{Create(CLSID_TeskControlProbeSet)};
+  ASSERT_EQ(chp.Call("GetControlProbeSet", {Long(0), Object(control.Get())}), S_OK);
+  EXPECT_EQ(control.Num("NumQCProbes"), 2);
+  ASSERT_EQ(control.Call("GetQCProbe", {Long(0), Object(probe.Get())}), S_OK);
+  EXPECT_EQ(probe.Real("Background"), 4.5f);
+  ExpectFailure(chp.Call("GetControlProbeSet", {Long(1), Object(control.Get())}), E_FAIL,
+                "Failure in ITeskCHPFile-GetControlProbeSet: Index out of range error");
+  VARIANT all;
+  VariantInit(&all);
+  ASSERT_EQ(chp.Call("GetControlProbeSets", {Out(&all)}), S_OK);
+  EXPECT_EQ(Items(all).size(), 1u);
+  VariantClear(&all);
+}
+
+TEST_F(ChpViews, MissingCompanionFilesAreReportedWithTheirTexts) {
+  ReadExpression("5.0", false);
+  Load(FILTER_ANALYSIS_PROBESET_TYPE);
+  SetAt(0);
+  std::filesystem::remove(dir.File("ExprChip.CDF"));
+  EXPECT_EQ(set.Call("GetProbePair", {Long(0), Object(pair.Get())}), E_FAIL);
+  EXPECT_EQ(set.Error().description, "Failure in ITeskProbeSet-GetProbePair: Cannot read the CDF file - ");
+  EXPECT_EQ(set.Real("Signal"), 1.5f) << "results need no layout";
+
+  ASSERT_TRUE(tesk::testing::WriteFileBytes(dir.File("ExprChip.CDF"), ExpressionLayout()));
+  std::filesystem::remove(dir.File("cells.CEL"));
+  Load(FILTER_QC_PROBESET_TYPE);
+  Late control{Create(CLSID_TeskControlProbeSet)};
+  ExpectFailure(chp.Call("GetControlProbeSet", {Long(0), Object(control.Get())}), E_POINTER,
+                "Failure in ITeskCHPFile-GetControlProbeSet: Unable to access the data, it has not been loaded.");
+  PairAt(0);
+  EXPECT_EQ(pair.Num("PMPosX"), 0);
+  EXPECT_EQ(pair.Real("PMIntensity"), 0.0f) << "no intensities";
+  EXPECT_EQ(pair.Real("Background"), 10.25f);
+
+  // A new read names the files again and views read them on next use; a pair reads neither
+  // layout nor intensities of its own accord until its set has read the layout.
+  WriteCells(dir.File("cells.CEL"));
+  ASSERT_EQ(chp.Call("Read"), S_OK);
+  EXPECT_EQ(pair.Real("PMIntensity"), 0.0f);
+  PairAt(0);
+  EXPECT_EQ(pair.Real("PMIntensity"), Mean(0, 2) * 0.5f);
+}
+
+TEST_F(ChpViews, GenotypeViewsShowTheCallsOfGenotypingResultsOnly) {
+  ReadGenotyping();
+  Load(FILTER_GENOTYPE_PROBESET_TYPE);
+  Late geno{Create(CLSID_TeskGenotypeProbeSet)};
+  ASSERT_EQ(chp.Call("GetGenotypeProbeSet", {Long(0), Object(geno.Get())}), S_OK);
+  EXPECT_EQ(geno.Num("Call"), GENOTYPE_AB_CALL);
+  EXPECT_EQ(geno.Real("Confidence"), 0.9f);
+  EXPECT_EQ(geno.Real("AA_PValue"), 0.25f);
+  EXPECT_EQ(geno.Real("RAS2"), 0.125f);
+  EXPECT_EQ(geno.Real("BB_PValue"), 0.0625f);
+  EXPECT_EQ(geno.Real("NoCall_PValue"), 0.5f);
+  EXPECT_EQ(geno.Num("NumGroups"), 2) << "the layout is read on need";
+  ASSERT_EQ(chp.Call("GetGenotypeProbeSet", {Long(0), Object(geno.Get())}), S_OK);
+  EXPECT_EQ(geno.Str("SNPID"), "snp_1") << "named from the layout now that it is read";
+  // A probe of a list shows its intensity.
+  Late group{Create(CLSID_TeskGenotypeProbeGroup)};
+  Late list{Create(CLSID_TeskGenotypeProbeList)};
+  ASSERT_EQ(geno.Call("GetProbeGroupByIndex", {Long(0), Object(group.Get())}), S_OK);
+  ASSERT_EQ(group.Call("GetProbeListByIndex", {Long(0), Object(list.Get())}), S_OK);
+  ASSERT_EQ(list.Call("GetProbeByIndex", {Long(1), Object(probe.Get())}), S_OK);
+  EXPECT_EQ(probe.Real("Intensity"), Mean(probe.Num("PosX"), probe.Num("PosY")));
+
+  VARIANT all;
+  VariantInit(&all);
+  ASSERT_EQ(chp.Call("GetGenotypeProbeSets", {Out(&all)}), S_OK);
+  std::vector<Late> sets = Items(all);
+  ASSERT_EQ(sets.size(), 2u);
+  EXPECT_EQ(sets[1].Num("Call"), GENOTYPE_NO_CALL);
+  VariantClear(&all);
+  ExpectFailure(chp.Call("GetGenotypeProbeSet", {Long(2), Object(geno.Get())}), E_FAIL,
+                "Failure in ITeskCHPFile-GetGenotypeProbeSet: Index out of range error");
+  // Probe set views are for expression results; custom-sequence views are not handed out here.
+  SetAt(0);
+  EXPECT_EQ(set.Num("ProbeSetType"), UNKNOWN_PROBESET_TYPE);
+  VARIANT untouched;
+  VariantInit(&untouched);
+  untouched.vt = VT_I4;
+  untouched.lVal = 77;
+  EXPECT_EQ(chp.Call("GetCustomSeqProbeSets", {Out(&untouched)}), S_OK);
+  EXPECT_EQ(untouched.vt, VT_I4);
+  EXPECT_EQ(untouched.lVal, 77);
+
+  ReadExpression("5.0", false);
+  Load(FILTER_ALL_PROBESET_TYPE);
+  ASSERT_EQ(chp.Call("GetGenotypeProbeSet", {Long(0), Object(geno.Get())}), S_OK);
+  EXPECT_EQ(geno.Num("Call"), GENOTYPE_NO_CALL);
+  EXPECT_EQ(geno.Str("SNPID"), "");
+}
+
+TEST_F(ChpViews, TheCompositeShowsBaseCallsOfResequencingResults) {
+  ChipClass chip;
+  Header(chip, "CustomSeqCall", "", "ExprChip");
+  auto* r = new StandardUnitClass(3, 4);
+  r->wildTypeSequence = "acg";
+  r->calledSequence = "atg";
+  ASSERT_EQ(chip.AddUnit(r, 0), 0);
+  chip.numberOfUnits = chip.maxUnit = 1;
+  ASSERT_EQ(chip.composite.SetSequence("acg"), 0);
+  const unsigned char calls[] = {'a', 't', 171};  // the last a C/T mixture
+  std::memcpy(chip.composite.calls.data, calls, 3);
+  for (int p = 0; p < 3; ++p)
+    for (int k = 0; k < 4; ++k) chip.composite.SetPercentComposition(p, k, static_cast<signed char>(k == p ? 90 : 3));
+  ReadChip(chip, "reseq.CHP");
+  EXPECT_EQ(chp.Num("AlgType"), CUSTOMSEQ_ALGORITHM_TYPE);
+  Late composite{Create(CLSID_TeskCustomSeqComposite)};
+  ASSERT_EQ(chp.Call("GetCustomSeqComposite", {Object(composite.Get())}), S_OK);
+  VARIANT v;
+  VariantInit(&v);
+  ASSERT_EQ(composite.Call("GetBaseCalls", {}, &v), S_OK);
+  EXPECT_EQ(AsText(v), "atY");
+  VariantClear(&v);
+  ASSERT_EQ(composite.Call("GetBaseCallScore", {Long(1)}, &v), S_OK);
+  EXPECT_EQ(AsFloat(v), 90.0f);
+  EXPECT_EQ(composite.Call("GetBaseCall", {Long(3)}, &v), E_FAIL);
+  EXPECT_EQ(composite.Error().description, "Failure in ITeskCustomSeqComposite-GetBaseCall: Index out of range error");
+  ASSERT_EQ(composite.Call("GetBaseCallScores", {Out(&v)}), S_OK);
+  ASSERT_EQ(v.vt, VT_ARRAY | VT_R4);
+  LONG upper = -1;
+  SafeArrayGetUBound(v.parray, 1, &upper);
+  EXPECT_EQ(upper, 2);
+  VariantClear(&v);
+  ExpectFailure(chp.Call("GetCustomSeqComposite", {Object(nullptr)}), E_POINTER,
+                "Failure in ITeskCHPFile-GetCustomSeqComposite: The input interface pointer should not be NULL");
+
+  // Expression results bind no composite: it has nothing to show.
+  ReadExpression("5.0", false);
+  ASSERT_EQ(chp.Call("GetCustomSeqComposite", {Object(composite.Get())}), S_OK);
+  EXPECT_EQ(composite.Call("GetBaseCalls", {}, &v), E_POINTER);
+  EXPECT_EQ(composite.Error().description,
+            "Failure in ITeskCustomSeqComposite-GetBaseCalls: Unable to access the data, it has not been loaded.");
 }
 
 }  // namespace
