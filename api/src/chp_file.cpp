@@ -153,13 +153,12 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
       *readFlag_ = 1;
       s_.dataLoaded = s_.headerLoaded = true;
       NameCompanions();
-      if (!s_.serverName.empty()) {
-        std::string detail;
-        const std::string cellName(BaseName(H().GetCellFile()));
-        if (!intensityDatabase_.VerifyDatabaseFile(s_.serverName, cellName, kRoleBrowse, &detail))
-          return m.FailWith(detail);
-        intensityDatabase_.GiveBackMarker();
-        if (!intensityDatabase_.TakeMarker(s_.serverName, intensityPath_, &detail)) return m.FailWith(detail);
+      if (std::string detail; !TakeIntensityFile(&detail)) {
+        // Results whose intensity file the caller may not use are not handed out.
+        *readFlag_ = 0;
+        s_.dataLoaded = false;
+        GiveBack();
+        return m.FailWith(detail);
       }
       ReadNames();
       return S_OK;
@@ -447,9 +446,10 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
   }
 
   // The layout by the results' chip type in the library directory; the intensity file by the
-  // file name part of the results' cell file in the data directory. Neither is read here.
+  // file name part of the results' cell file in the data directory. Neither is read here. Both
+  // names come from the file, so neither may lead out of its directory.
   void NameCompanions() {
-    layoutPath_ = s_.libPath + "/" + H().GetChipType() + ".CDF";
+    layoutPath_ = s_.libPath + "/" + std::string(BaseName(H().GetChipType())) + ".CDF";
     *layoutLoaded_ = 0;
     if (layout_) layout_->SetFileName(layoutPath_.c_str());
     intensityPath_ = s_.dataPath;
@@ -459,11 +459,21 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
     if (intensity_) intensity_->SetFileName(intensityPath_.c_str());
   }
 
+  // In database mode the intensity file, too, must be known to the server and usable by the
+  // caller, and is marked while the results are loaded.
+  bool TakeIntensityFile(std::string* detail) {
+    intensityDatabase_.GiveBackMarker();
+    if (s_.serverName.empty()) return true;
+    const std::string cellName(BaseName(H().GetCellFile()));
+    return intensityDatabase_.VerifyDatabaseFile(s_.serverName, cellName, kRoleBrowse, detail) &&
+           intensityDatabase_.TakeMarker(s_.serverName, intensityPath_, detail);
+  }
+
   // The probe set names of a genotyping layout, from its names file beside the layout.
   void ReadNames() {
     names_.clear();
     if (algType_ < EMPIRICAL_ALGORITHM_TYPE || algType_ > GENOTYPING_ALGORITHM_TYPE) return;
-    const std::string chipType = H().GetChipType();
+    const std::string chipType(BaseName(H().GetChipType()));
     if (s_.libPath.empty() || chipType.empty() || !layout_) return;
     if (layout_->IsXDACompatibleFile() == 1) {
       *layoutLoaded_ = layout_->Read(0);

@@ -290,19 +290,35 @@ TEST_F(ChpFile, ReadFailuresSayWhat) {
   EXPECT_EQ(chp.Num("NumProbeSets"), 0);
 }
 
-// A header-only read answers the header and no results.
+// A header-only read answers the header and no results, even after a full read: the reader
+// holds the header alone then.
 TEST_F(ChpFile, ReadHeaderKeepsTheHeaderAndLoadsNoProbeSets) {
+  ReadExpression("5.0", false);
   ChipClass chip;
   Header(chip, "ExpressionStat", "", "ExprChip");
   Expression(chip, false);
   ASSERT_EQ(chip.WriteChip60(dir.File("h.CHP").c_str()), 0);
   ASSERT_EQ(chp.Put("Name", "h.CHP"), S_OK);
   ASSERT_EQ(chp.Call("ReadHeader"), S_OK);
+  EXPECT_EQ(NumOf("GetProbeSetType", 0), UNKNOWN_PROBESET_TYPE);
   EXPECT_EQ(chp.Num("AlgType"), EMPIRICAL_ALGORITHM_TYPE);
   EXPECT_EQ(chp.Num("NumProbeSets"), 2);
   EXPECT_EQ(chp.Num("NumAlgParams"), 3);
   Load(FILTER_ANALYSIS_PROBESET_TYPE);
   EXPECT_EQ(chp.Num("NumProbeSetsLoaded"), 0);
+}
+
+// Names taken from the file are file names: a directory part, in either form, is dropped.
+TEST_F(ChpFile, CompanionFilesAreLookedUpByTheirFileNamesOnly) {
+  ChipClass chip;
+  Header(chip, "ExpressionStat", "5.0", "..\\..\\ExprChip");
+  chip.cellFile = "../elsewhere/cells.CEL";
+  Expression(chip, false);
+  ReadChip(chip, "paths.CHP");
+  Load(FILTER_QC_PROBESET_TYPE);
+  EXPECT_EQ(chp.Num("NumProbeSetsLoaded"), 1) << "the layout was found in the library directory";
+  Late control{Create(CLSID_TeskControlProbeSet)};
+  EXPECT_EQ(chp.Call("GetControlProbeSet", {Long(0), Object(control.Get())}), S_OK) << chp.Error().description;
 }
 
 TEST_F(ChpFile, StatisticalAccessorsReadTheRecordsOfTheirKind) {
