@@ -24,9 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Files {
-  tesk::bench::ScratchDir dir{"cdf_bench"};
-  fs::path layout = dir / "sample.CDF";
-  Files() { tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText()); }
+  tesk::testing::ScratchDir dir;
+  fs::path layout = dir.path() / "sample.CDF";
+  Files() { tesk::testing::WriteFileBytes(layout, tesk::sample::layout::LayoutText()); }
 };
 
 Files& TheFiles() {

@@ -24,9 +24,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Files {
-  tesk::bench::ScratchDir dir{"layout_bench"};
-  fs::path layout = dir / (std::string(tesk::sample::kChipType) + ".CDF");
-  Files() { tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText()); }
+  tesk::testing::ScratchDir dir;
+  fs::path layout = dir.path() / (std::string(tesk::sample::kChipType) + ".CDF");
+  Files() { tesk::testing::WriteFileBytes(layout, tesk::sample::layout::LayoutText()); }
 };
 
 Files& TheFiles() {
