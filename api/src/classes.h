@@ -1,6 +1,7 @@
 // The classes this build implements: their dispatch tables (which also make up the type
 // library) and class factories, for the entry points in module.cpp.
-#pragma once
+#ifndef TESK_API_SRC_CLASSES_H_
+#define TESK_API_SRC_CLASSES_H_
 
 #include <tesk/tarvex.h>
 
@@ -9,11 +10,13 @@ namespace tarvex {
 extern const tesk::DispTable kTeskEXPFileTable;
 extern const tesk::DispTable kTeskDATFileTable;
 extern const tesk::DispTable kTeskCELFileTable;
+extern const tesk::DispTable kTeskCHPFileTable;
 extern const tesk::DispTable kTeskProbeTable;
 
 HRESULT GetTeskEXPFileFactory(REFIID riid, void** ppv);
 HRESULT GetTeskDATFileFactory(REFIID riid, void** ppv);
 HRESULT GetTeskCELFileFactory(REFIID riid, void** ppv);
+HRESULT GetTeskCHPFileFactory(REFIID riid, void** ppv);
 HRESULT GetTeskProbeFactory(REFIID riid, void** ppv);
 
 // Parameter lists that C++ types alone cannot describe: [in] index, [out] BSTR, [out] BSTR;
@@ -41,6 +44,12 @@ struct tesk::DispatchTableOf<ITeskCELFile> {
   static const DispTable& Get() { return tarvex::kTeskCELFileTable; }
 };
 template <>
+struct tesk::DispatchTableOf<ITeskCHPFile> {
+  static const DispTable& Get() { return tarvex::kTeskCHPFileTable; }
+};
+template <>
 struct tesk::DispatchTableOf<ITeskProbe> {
   static const DispTable& Get() { return tarvex::kTeskProbeTable; }
 };
+
+#endif  // TESK_API_SRC_CLASSES_H_

@@ -1,25 +1,16 @@
-// Helpers shared by the cell intensity tests: typical objects and hand-made files.
-#ifndef TESK_PARVEL_TEST_UTIL_H_
-#define TESK_PARVEL_TEST_UTIL_H_
+// Helpers shared by the cell intensity tests: typical objects and the header of a typical file.
+// Scratch directories and file bytes come from the test support (tesk/testing).
+#ifndef TESK_CEL_TESTS_TEST_UTIL_H_
+#define TESK_CEL_TESTS_TEST_UTIL_H_
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 
-#include <tesk/testing/bytes.h>
-#include <tesk/testing/scratch_dir.h>
-
 #include "tesk/parvel.h"
 
 namespace parvel_test {
-
-using tesk::testing::ScratchDir;
-
-inline std::string Slurp(const std::string& path) { return tesk::testing::ReadFileBytes(path); }
-inline void Spit(const std::string& path, const std::string& bytes) {
-  tesk::testing::WriteFileBytes(path, bytes);
-}
 
 inline CellEntryClass Cell(int x, int y, float mean, float stdv = 0, int npixels = 0) {
   CellEntryClass e;
@@ -65,14 +56,6 @@ inline void Fill(ParvelClass& cel, int cols, int rows) {
   cel.AddSubGrid(&b);
 }
 
-// Little-endian fields appended to a file's bytes.
-inline void PutI32(std::string& s, std::int32_t v) { s += tesk::testing::ByteBuilder().I32(v).str(); }
-inline void PutI16(std::string& s, std::int16_t v) { s += tesk::testing::ByteBuilder().I16(v).str(); }
-inline void PutF32(std::string& s, float v) { s += tesk::testing::ByteBuilder().F32(v).str(); }
-inline void PutText(std::string& s, const std::string& t) {
-  s += tesk::testing::ByteBuilder().Text(t).str();
-}
-
 }  // namespace parvel_test
 
-#endif  // TESK_PARVEL_TEST_UTIL_H_
+#endif  // TESK_CEL_TESTS_TEST_UTIL_H_

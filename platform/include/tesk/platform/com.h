@@ -1,6 +1,11 @@
 // Component interfaces in the COM layout (abstract classes, no virtual
 // destructor, methods in the Windows order) and per-thread error information.
-#pragma once
+//
+// Contract: QueryInterface answers S_OK with a new reference or E_NOINTERFACE with *ppv null;
+// every interface pointer a call hands out carries a reference the caller releases. Error
+// information belongs to the thread that set it; GetErrorInfo hands over its reference.
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_
 
 #include "tesk/platform/oleauto.h"
 #include "tesk/platform/types.h"
@@ -104,3 +109,5 @@ TESK_DECLARE_INTERFACE(IErrorInfo, IUnknown, IID_IErrorInfo);
 TESK_DECLARE_INTERFACE(ICreateErrorInfo, IUnknown, IID_ICreateErrorInfo);
 
 TESK_PLATFORM_END_API
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_

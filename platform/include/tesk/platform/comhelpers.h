@@ -9,7 +9,14 @@
 //     ...
 //   };
 //   // in DllGetClassObject:  return tesk::ClassFactory<CVantor>::Get(riid, ppv);
-#pragma once
+//
+// Contract: reference counts and module lock counts are atomic, so objects built on ComClass
+// may be AddRef'd and Released from any thread; whatever else an object does across threads is
+// up to the object. CreateComObject and ClassFactory answer E_POINTER, CLASS_E_NOAGGREGATION,
+// E_OUTOFMEMORY or E_NOINTERFACE with *ppv null. ComPtr, Bstr and Variant own what they hold
+// and free it when they go; Detach hands it to the caller.
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_
 
 #include "tesk/platform/com.h"
 #include "tesk/platform/dispatch.h"
@@ -294,3 +301,5 @@ class Variant : public VARIANT {
 }  // namespace tesk
 
 TESK_PLATFORM_END_API
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_
