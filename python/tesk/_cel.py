@@ -48,7 +48,7 @@ def _parameter_text(parameters):
     return parameters or ""
 
 
-def _header(rows, cols, version, algorithm, parameters, cell_margin, lines):
+def _header(rows, cols, version, algorithm, parameters, cell_margin, outliers, lines):
     """The header text each encoding's reader expects: grid size first, the algorithm and its
     parameters last (version 2 has only the size and one free line)."""
     if version == 2:
@@ -58,19 +58,22 @@ def _header(rows, cols, version, algorithm, parameters, cell_margin, lines):
     if algorithm:
         text.append(f"Algorithm={algorithm}")
     params = _parameter_text(parameters)
-    items = ([params] if params else ["Percentile:75"]) + [f"CellMargin:{cell_margin}"]
+    high, low = outliers
+    items = ([params] if params else ["Percentile:75"]) + [
+        f"CellMargin:{cell_margin}", f"OutlierHigh:{high:.3f}", f"OutlierLow:{low:.3f}"]
     text.append("AlgorithmParameters=" + ";".join(items))
     return "\n".join(text) + "\n"
 
 
 def write_cel(path, mean, stdv=None, npixels=None, masked=None, outlier=None, *, version=4,
-              algorithm="", parameters="", cell_margin=2, header_lines=(), header=None,
-              subgrids=None):
+              algorithm="", parameters="", cell_margin=2, outlier_high=1.5, outlier_low=1.004,
+              header_lines=(), header=None, subgrids=None):
     """Writes a cell intensity file: version 4 (binary), 3 or 2 (text).
 
     `mean` is a (rows, cols) array, or a Cel whose arrays, header and sub-grids are written.
     Missing arrays are zeros (flags False). The header text is built from the grid size,
-    `header_lines`, `algorithm`, `parameters` (text "A:1;B:2" or a dict) and `cell_margin`,
+    `header_lines`, `algorithm`, `parameters` (text "A:1;B:2" or a dict), `cell_margin` and the
+    outlier thresholds,
     unless `header` gives it whole. Text encodings keep one decimal of MEAN and STDV; version 2
     keeps neither flags nor sub-grids.
     """
@@ -98,7 +101,7 @@ def write_cel(path, mean, stdv=None, npixels=None, masked=None, outlier=None, *,
         raise ValueError("version must be 4 (binary), 3 or 2 (text)")
     if header is None:
         header = _header(shape[0], shape[1], version, algorithm, parameters, cell_margin,
-                         list(header_lines))
+                         (outlier_high, outlier_low), list(header_lines))
     _tesk._write_cel(path, version, header, algorithm or "", mean, cells(stdv, np.float32),
                      cells(npixels, np.uint16), cells(masked, bool), cells(outlier, bool),
                      None if subgrids is None or len(subgrids) == 0 else subgrids)
