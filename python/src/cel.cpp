@@ -3,7 +3,10 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 #include <cstring>
 #include <string>
 
@@ -50,10 +53,96 @@ py::object Corners(ParvelClass& cel) {
   return t;
 }
 
+// A read file's cell table, kept whole: the arrays of a read file are views of its entries.
+struct CellTable {
+  std::unique_ptr<ParvelClass> cel;
+};
+
+constexpr py::ssize_t kEntry = sizeof(CellEntryClass);
+
+// Whether the table is one block of rows x cols entries in row-major order, so that each field
+// is a strided (rows, cols) view. Entries never move, so a block whose entries sit at their
+// offsets at every 1024th index and at the end is one allocation. The binary reader places
+// cell i at X = i mod cols, Y = i div cols; text files name each cell's position themselves.
+bool IsGrid(ParvelClass& cel, int rows, int cols) {
+  const std::size_t n = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+  if (n == 0 || static_cast<std::size_t>(cel.GetNCells()) != n) return false;
+  const CellEntryClass* base = cel.GetCell(0);
+  for (std::size_t i = 1024; i < n; i += 1024)
+    if (cel.GetCell(static_cast<int>(i)) != base + i) return false;
+  if (cel.GetCell(static_cast<int>(n - 1)) != base + (n - 1)) return false;
+  if (cel.GetFileVersion() == 4) return true;
+  const std::size_t c = static_cast<std::size_t>(cols);
+  for (std::size_t i = 0; i < n; ++i)
+    if (base[i].X != i % c || base[i].Y != i / c) return false;
+  return true;
+}
+
+// The five fields as views of the table; the views keep it alive.
+void AddViews(py::dict& d, py::object owner, const CellEntryClass* base, int rows, int cols) {
+  const std::vector<py::ssize_t> shape{rows, cols};
+  const std::vector<py::ssize_t> strides{static_cast<py::ssize_t>(cols) * kEntry, kEntry};
+  const char* bytes = reinterpret_cast<const char*>(base);
+  auto view = [&](const char* dtype, std::size_t offset) {
+    return py::array(py::dtype(dtype), shape, strides, bytes + offset, owner);
+  };
+  d["mean"] = view("<f4", offsetof(CellEntryClass, MEAN));
+  d["stdv"] = view("<f4", offsetof(CellEntryClass, STDV));
+  d["npixels"] = view("<u2", offsetof(CellEntryClass, NPIXELS));
+  // The readers set a flag to 1, never another value, so the bytes are valid booleans.
+  d["masked"] = view("?", offsetof(CellEntryClass, MASKED));
+  d["outlier"] = view("?", offsetof(CellEntryClass, OUTLIER));
+}
+
+// Copies a table that is not one row-major block: each cell goes where its X and Y say, and a
+// cell outside the grid is refused.
+void AddCopies(py::dict& d, ParvelClass& cel, int rows, int cols, const std::string& path) {
+  const std::vector<py::ssize_t> shape{rows, cols};
+  py::array_t<float> mean(shape), stdv(shape);
+  py::array_t<std::uint16_t> npixels(shape);
+  py::array_t<bool> masked(shape), outlier(shape);
+  const std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
+  float* m = mean.mutable_data();
+  float* s = stdv.mutable_data();
+  std::uint16_t* p = npixels.mutable_data();
+  bool* k = masked.mutable_data();
+  bool* o = outlier.mutable_data();
+  const int n = cel.GetNCells();
+  bool outside = false;
+  {
+    py::gil_scoped_release unlocked;
+    std::memset(m, 0, cells * sizeof *m);
+    std::memset(s, 0, cells * sizeof *s);
+    std::memset(p, 0, cells * sizeof *p);
+    std::memset(k, 0, cells * sizeof *k);
+    std::memset(o, 0, cells * sizeof *o);
+    for (int i = 0; i < n; ++i) {
+      const CellEntryClass* e = cel.GetCell(i);
+      if (e->X >= cols || e->Y >= rows) {
+        outside = true;
+        break;
+      }
+      const std::size_t at = static_cast<std::size_t>(e->Y) * static_cast<std::size_t>(cols) + e->X;
+      m[at] = e->MEAN;
+      s[at] = e->STDV;
+      p[at] = e->NPIXELS;
+      k[at] = e->MASKED != 0;
+      o[at] = e->OUTLIER != 0;
+    }
+  }
+  if (outside) throw FileError("cell intensity file with a cell outside its grid", path);
+  d["mean"] = mean;
+  d["stdv"] = stdv;
+  d["npixels"] = npixels;
+  d["masked"] = masked;
+  d["outlier"] = outlier;
+}
+
 // Reads the file; with header_only the arrays are left out.
 py::dict ReadCel(const std::string& path, bool header_only) {
   CheckPathExists(path);
-  ParvelClass cel;
+  auto owned = std::make_unique<ParvelClass>();
+  ParvelClass& cel = *owned;
   cel.SetName(path.c_str());
   int ok;
   {
@@ -81,53 +170,13 @@ py::dict ReadCel(const std::string& path, bool header_only) {
   const int cols = cel.GetCols();
   if (rows < 0 || cols < 0 || (rows == 0) != (cols == 0))
     throw FileError("cell intensity file with an impossible grid size", path);
-  const std::vector<py::ssize_t> shape{rows, cols};
-  py::array_t<float> mean(shape), stdv(shape);
-  py::array_t<std::uint16_t> npixels(shape);
-  py::array_t<bool> masked(shape), outlier(shape);
-  const std::size_t cells = static_cast<std::size_t>(rows) * static_cast<std::size_t>(cols);
-  float* m = mean.mutable_data();
-  float* s = stdv.mutable_data();
-  std::uint16_t* p = npixels.mutable_data();
-  bool* k = masked.mutable_data();
-  bool* o = outlier.mutable_data();
-  const int n = cel.GetNCells();
-  bool outside = false;
-  {
-    py::gil_scoped_release unlocked;
-    // A table in row-major order (what every encoding holds) is copied straight; cells that
-    // name another position go where they say, and a cell outside the grid is refused.
-    if (static_cast<std::size_t>(n) != cells) {
-      std::memset(m, 0, cells * sizeof *m);
-      std::memset(s, 0, cells * sizeof *s);
-      std::memset(p, 0, cells * sizeof *p);
-      std::memset(k, 0, cells * sizeof *k);
-      std::memset(o, 0, cells * sizeof *o);
-    }
-    for (int i = 0; i < n; ++i) {
-      const CellEntryClass* e = cel.GetCell(i);
-      std::size_t at = static_cast<std::size_t>(i);
-      if (e->X != at % static_cast<std::size_t>(cols) ||
-          e->Y != at / static_cast<std::size_t>(cols)) {
-        if (e->X >= cols || e->Y >= rows) {
-          outside = true;
-          break;
-        }
-        at = static_cast<std::size_t>(e->Y) * static_cast<std::size_t>(cols) + e->X;
-      }
-      m[at] = e->MEAN;
-      s[at] = e->STDV;
-      p[at] = e->NPIXELS;
-      k[at] = e->MASKED != 0;
-      o[at] = e->OUTLIER != 0;
-    }
+  if (IsGrid(cel, rows, cols)) {
+    const CellEntryClass* base = cel.GetCell(0);
+    py::object table = py::cast(CellTable{std::move(owned)});
+    AddViews(d, table, base, rows, cols);
+  } else {
+    AddCopies(d, cel, rows, cols, path);
   }
-  if (outside) throw FileError("cell intensity file with a cell outside its grid", path);
-  d["mean"] = mean;
-  d["stdv"] = stdv;
-  d["npixels"] = npixels;
-  d["masked"] = masked;
-  d["outlier"] = outlier;
   return d;
 }
 
@@ -196,6 +245,8 @@ void WriteCel(const std::string& path, int version, const std::string& header,
 }  // namespace
 
 void BindCel(py::module_& m) {
+  py::class_<CellTable>(m, "CellTable",
+                        "The cell table of a read file; the arrays of a Cel are views of it.");
   m.attr("SUBGRID_DTYPE") = SubGridDtype();
   m.def("_read_cel", &ReadCel, py::arg("path"), py::arg("header_only") = false);
   m.def("_write_cel", &WriteCel, py::arg("path"), py::arg("version"), py::arg("header"),

@@ -45,7 +45,7 @@ std::string Hex(HRESULT hr) {
 
 [[noreturn]] void Raise(HRESULT hr, const std::string& what, const std::string& description = {},
                         const std::string& source = {}) {
-  std::string message = description.empty() ? what + " failed (" + Hex(hr) + ")" : description;
+  std::string message = description.empty() ? what + " (" + Hex(hr) + ")" : description;
   py::object error = py::reinterpret_borrow<py::object>(g_automation_error)(
       message, static_cast<long>(hr), description.empty() ? py::object(py::none()) : py::str(description),
       source.empty() ? py::object(py::none()) : py::str(source));
@@ -68,13 +68,13 @@ std::shared_ptr<DispatchObject> Create(const std::string& name) {
   CLSID clsid{};
   HRESULT hr = !name.empty() && name.front() == '{' ? CLSIDFromString(wide.c_str(), &clsid)
                                                     : CLSIDFromProgID(wide.c_str(), &clsid);
-  if (FAILED(hr)) Raise(hr, "no registered class \"" + name + "\":");
+  if (FAILED(hr)) Raise(hr, "no class registered as \"" + name + "\"");
   IDispatch* p = nullptr;
   {
     py::gil_scoped_release unlocked;
     hr = CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_IDispatch, reinterpret_cast<void**>(&p));
   }
-  if (FAILED(hr) || p == nullptr) Raise(hr, "creating \"" + name + "\"");
+  if (FAILED(hr) || p == nullptr) Raise(hr, "cannot create \"" + name + "\"");
   auto object = std::make_shared<DispatchObject>(p);
   p->Release();
   return object;
@@ -85,9 +85,9 @@ py::object IdOfName(const DispatchObject& self, const std::string& name) {
   std::u16string wide = tesk::ToWide(name);
   LPOLESTR names[1] = {wide.data()};
   DISPID id = DISPID_UNKNOWN;
-  HRESULT hr = self.get()->GetIDsOfNames(IID_IUnknown, names, 1, LOCALE_USER_DEFAULT, &id);
+  HRESULT hr = self.get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND) return py::none();
-  if (FAILED(hr)) Raise(hr, "looking up \"" + name + "\"");
+  if (FAILED(hr)) Raise(hr, "cannot look up \"" + name + "\"");
   return py::int_(id);
 }
 
@@ -105,14 +105,21 @@ struct Variants {
 // Invokes member id with the given flags. `args` are the caller's values; `outs` more
 // arguments are appended as empty variants passed by reference, to receive [out] values. A put
 // passes its last argument as the property value. Answers the HRESULT of a count mismatch
-// (DISP_E_BADPARAMCOUNT, DISP_E_PARAMNOTOPTIONAL) and DISP_E_MEMBERNOTFOUND as a plain int so
-// the caller may retry another way; any other failure raises. On success: [result, out...].
+// (DISP_E_BADPARAMCOUNT, DISP_E_PARAMNOTOPTIONAL, also for an [out] slot that met an [in]
+// parameter) and DISP_E_MEMBERNOTFOUND as a plain int so the caller may retry another way; any
+// other failure raises. On success: [result, out...].
 py::object Invoke(const DispatchObject& self, DISPID id, int flags, const py::tuple& args,
                   int outs) {
   const std::size_t n_in = args.size();
   const std::size_t n = n_in + static_cast<std::size_t>(outs);
   Variants values(n_in);   // the caller's values
   Variants received(static_cast<std::size_t>(outs));  // where [out] values land
+  // An [out] slot holds the "missing argument" marker, which converts to no [in] type: a slot
+  // that lands on an [in] parameter fails the call instead of passing a silent zero.
+  for (VARIANT& r : received.v) {
+    r.vt = VT_ERROR;
+    r.scode = DISP_E_PARAMNOTFOUND;
+  }
   std::vector<VARIANT> rg(n);
   // Arguments travel last first.
   for (std::size_t i = 0; i < n_in; ++i) {
@@ -138,7 +145,7 @@ py::object Invoke(const DispatchObject& self, DISPID id, int flags, const py::tu
   HRESULT hr;
   {
     py::gil_scoped_release unlocked;
-    hr = self.get()->Invoke(id, IID_IUnknown, LOCALE_USER_DEFAULT, static_cast<WORD>(flags), &dp,
+    hr = self.get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, static_cast<WORD>(flags), &dp,
                             &result, &excep, &bad);
   }
   if (hr == DISP_E_EXCEPTION) {
@@ -148,15 +155,17 @@ py::object Invoke(const DispatchObject& self, DISPID id, int flags, const py::tu
     SysFreeString(excep.bstrSource);
     SysFreeString(excep.bstrHelpFile);
     VariantClear(&result);
-    Raise(excep.scode != 0 ? excep.scode : hr, "the call", description, source);
+    Raise(excep.scode != 0 ? excep.scode : hr, "the call failed", description, source);
   }
   if (hr == DISP_E_BADPARAMCOUNT || hr == DISP_E_PARAMNOTOPTIONAL || hr == DISP_E_MEMBERNOTFOUND)
     return py::int_(static_cast<long>(hr));
+  if (hr == DISP_E_TYPEMISMATCH && bad < static_cast<UINT>(outs))
+    return py::int_(static_cast<long>(DISP_E_PARAMNOTOPTIONAL));
   if (FAILED(hr)) {
     VariantClear(&result);
-    std::string what = "the call";
+    std::string what = "the call failed";
     if (hr == DISP_E_TYPEMISMATCH || hr == DISP_E_OVERFLOW)
-      what = "argument " + std::to_string(n - 1 - bad + 1) + " of the call";
+      what = "argument " + std::to_string(n - bad) + " has the wrong type";
     Raise(hr, what);
   }
   py::list out;
