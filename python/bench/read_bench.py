@@ -75,7 +75,7 @@ def main():
         warm = best({"parvel": lambda: _tesk._parvel_read(cel),
                      "read_cel": lambda: tesk.read_cel(cel),
                      "memmap": lambda: mm.sum(),
-                     "pixels": lambda: image.pixels.sum()}, rounds=15)
+                     "pixels": lambda: image.pixels.sum()}, rounds=30)
         cold = {w: fresh(cel, dat, w, 5) for w in ("parvel", "read_cel", "memmap", "pixels")}
     ratios = {
         "read_cel": (warm["read_cel"] / warm["parvel"], cold["read_cel"] / cold["parvel"]),

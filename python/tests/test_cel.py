@@ -109,3 +109,30 @@ def test_writing_refuses_what_it_cannot_write(tmp_path, grid):
         tesk.write_cel(tmp_path / "no" / "such" / "a.CEL", **grid)
     assert e.value.filename.endswith("a.CEL")
     assert not (tmp_path / "a.CEL").exists()
+
+
+def test_arrays_of_a_read_file_are_views_of_its_table(tmp_path, grid):
+    tesk.write_cel(tmp_path / "a.CEL", **grid)
+    cel = tesk.read_cel(tmp_path / "a.CEL")
+    table = cel.mean.base
+    assert isinstance(table, tesk._tesk.CellTable)
+    assert all(getattr(cel, f).base is table for f in ("stdv", "npixels", "masked", "outlier"))
+    mean, masked = cel.mean, cel.masked
+    del cel, table
+    np.testing.assert_array_equal(mean, grid["mean"])
+    np.testing.assert_array_equal(masked, grid["masked"])
+
+
+def test_text_cells_go_where_they_say(tmp_path):
+    mean = np.arange(6, dtype=np.float32).reshape(2, 3) * 10
+    tesk.write_cel(tmp_path / "a.CEL", mean, version=3)
+    lines = (tmp_path / "a.CEL").read_bytes().split(b"\r\n")
+    first = next(i for i, line in enumerate(lines) if line.startswith(b"CellHeader=X"))
+    # Cells (0, 0) and (1, 0) swap places in the file.
+    lines[first + 1], lines[first + 2] = lines[first + 2], lines[first + 1]
+    (tmp_path / "b.CEL").write_bytes(b"\r\n".join(lines))
+    np.testing.assert_array_equal(tesk.read_cel(tmp_path / "b.CEL").mean, mean)
+    lines[first + 1] = lines[first + 1].replace(b"  1\t", b" 99\t", 1)
+    (tmp_path / "c.CEL").write_bytes(b"\r\n".join(lines))
+    with pytest.raises(tesk.Error):
+        tesk.read_cel(tmp_path / "c.CEL")
