@@ -4,6 +4,8 @@
 #include <pybind11/eval.h>
 #include <pybind11/pybind11.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -218,8 +220,14 @@ AutomationError.__module__ = "tesk.automation"
   py::class_<DispatchObject, std::shared_ptr<DispatchObject>>(m, "_DispatchObject")
       .def("id_of", &IdOfName)
       .def("invoke", &Invoke, py::arg("id"), py::arg("flags"), py::arg("args"), py::arg("outs"))
-      .def("same", [](const DispatchObject& a, const DispatchObject& b) { return a.get() == b.get(); });
+      .def("key", [](const DispatchObject& a) { return reinterpret_cast<std::uintptr_t>(a.get()); });
   m.def("_create", &Create, py::arg("name"));
+  // A value through a VARIANT and back: what a call does to its arguments and results.
+  m.def("_through_variant", [](py::handle value) {
+    Variants v(1);
+    ToVariant(value, &v.v[0]);
+    return FromVariant(v.v[0]);
+  });
   m.attr("DISPATCH_METHOD") = DISPATCH_METHOD;
   m.attr("DISPATCH_PROPERTYGET") = DISPATCH_PROPERTYGET;
   m.attr("DISPATCH_PROPERTYPUT") = DISPATCH_PROPERTYPUT;

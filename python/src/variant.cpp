@@ -3,6 +3,7 @@
 #include <pybind11/numpy.h>
 
 #include <climits>
+#include <limits>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -57,7 +58,8 @@ SAFEARRAY* ArrayFromNumpy(const py::array& in) {
   const auto dims = static_cast<UINT>(in.ndim());
   std::vector<SAFEARRAYBOUND> bounds(dims);
   for (UINT d = 0; d < dims; ++d) {
-    if (in.shape(d) > static_cast<py::ssize_t>(ULONG_MAX)) throw py::value_error("array too large");
+    if (in.shape(d) > static_cast<py::ssize_t>(std::numeric_limits<ULONG>::max()))
+      throw py::value_error("array too large for a SAFEARRAY");
     bounds[dims - 1 - d] = {static_cast<ULONG>(in.shape(d)), 0};
   }
   // SafeArrayCreate takes the bounds left-most first.
@@ -200,6 +202,8 @@ void ToVariant(py::handle obj, VARIANT* v) {
     v->vt = VT_DISPATCH;
     v->pdispVal = p;
     p->AddRef();
+  } else if (py::isinstance<py::array>(obj) && py::reinterpret_borrow<py::array>(obj).ndim() == 0) {
+    ToVariant(obj.attr("item")(), v);
   } else if (py::isinstance<py::array>(obj)) {
     SAFEARRAY* sa = ArrayFromNumpy(py::reinterpret_borrow<py::array>(obj));
     if (sa == nullptr) {

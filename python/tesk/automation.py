@@ -105,10 +105,11 @@ class Dispatch:
             raise AttributeError(f"{name!r} of {self!r} cannot be set")
 
     def __eq__(self, other):
-        return isinstance(other, Dispatch) and self._tesk_dispatch.same(other._tesk_dispatch)
+        return (isinstance(other, Dispatch)
+                and self._tesk_dispatch.key() == other._tesk_dispatch.key())
 
     def __hash__(self):
-        return id(type(self))
+        return hash(self._tesk_dispatch.key())
 
     def __repr__(self):
         return f"<tesk.automation.Dispatch {self._progid or 'object'}>"

@@ -76,3 +76,24 @@ def test_errors_carry_description_and_source(registered, tmp_path):
     with pytest.raises(AutomationError) as e:
         Dispatch("VarolithTarvex.NoSuchClass")
     assert e.value.hresult == 0x800401F3
+
+
+def test_values_through_variants():
+    through = tesk._tesk._through_variant
+    for value in (None, True, 7, -2**40, 2.5, "naïve text", ["a", 1, [2.0, None]]):
+        assert through(value) == value
+    assert through(np.int16(3)) == 3 and through(np.array(4)) == 4
+    grid = np.arange(12, dtype=np.float32).reshape(3, 4)
+    back = through(grid)
+    assert back.dtype == np.float32 and back.shape == (3, 4)
+    np.testing.assert_array_equal(back, grid)
+    np.testing.assert_array_equal(through(grid.T), grid.T)     # not C-ordered
+    np.testing.assert_array_equal(through(np.array([True, False])), [True, False])
+    with pytest.raises(TypeError):
+        through(object())
+
+
+def test_arguments_from_numpy(cel, grid):
+    assert cel.GetIntensity(np.int64(6), np.array(4)) == pytest.approx(float(grid["mean"][4, 6]))
+    probes = cel.GetProbes()
+    assert probes[0] == probes[0] and probes[0] != probes[1] and len({probes[0], probes[1]}) == 2
