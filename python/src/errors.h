@@ -1,8 +1,8 @@
 // How the module reports failures: a native call that fails raises tesk.Error (an OSError)
 // carrying the library's message and the file's path; a path that does not exist raises the
 // interpreter's own FileNotFoundError first.
-#ifndef TESK_PYTHON_ERRORS_H_
-#define TESK_PYTHON_ERRORS_H_
+#ifndef TESK_PYTHON_SRC_ERRORS_H_
+#define TESK_PYTHON_SRC_ERRORS_H_
 
 #include <pybind11/pybind11.h>
 
@@ -34,4 +34,4 @@ void CheckPathExists(const std::string& path);
 
 }  // namespace tesk::python
 
-#endif  // TESK_PYTHON_ERRORS_H_
+#endif  // TESK_PYTHON_SRC_ERRORS_H_

@@ -1,6 +1,6 @@
 // The pieces of the extension module _tesk, one per file kind, and what they share.
-#ifndef TESK_PYTHON_MODULE_H_
-#define TESK_PYTHON_MODULE_H_
+#ifndef TESK_PYTHON_SRC_MODULE_H_
+#define TESK_PYTHON_SRC_MODULE_H_
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -24,4 +24,4 @@ pybind11::str Text(std::string_view narrow);
 
 }  // namespace tesk::python
 
-#endif  // TESK_PYTHON_MODULE_H_
+#endif  // TESK_PYTHON_SRC_MODULE_H_

@@ -5,8 +5,8 @@
 // numeric type -> a SAFEARRAY of that type, any other sequence -> a SAFEARRAY of VARIANTs.
 // From a VARIANT: the reverse; numeric SAFEARRAYs become numpy arrays (copied, the array's
 // shape left-most dimension first), others lists; objects become tesk.automation objects.
-#ifndef TESK_PYTHON_VARIANT_H_
-#define TESK_PYTHON_VARIANT_H_
+#ifndef TESK_PYTHON_SRC_VARIANT_H_
+#define TESK_PYTHON_SRC_VARIANT_H_
 
 #include <pybind11/pybind11.h>
 
@@ -29,4 +29,4 @@ IDispatch* UnwrapDispatch(pybind11::handle obj);
 
 }  // namespace tesk::python
 
-#endif  // TESK_PYTHON_VARIANT_H_
+#endif  // TESK_PYTHON_SRC_VARIANT_H_
