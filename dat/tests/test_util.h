@@ -1,20 +1,20 @@
-// Raw file helpers for the image library tests.
+// Raw image bytes for the image library tests: whole files as unsigned bytes (over the test
+// support's file bytes), 16-bit fields, and hand-made images and trailers.
 #ifndef TESK_DAT_TESTS_TEST_UTIL_H_
 #define TESK_DAT_TESTS_TEST_UTIL_H_
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <tesk/testing/bytes.h>
-#include <tesk/testing/scratch_dir.h>
 
 namespace dat_test {
-
-using TempDir = tesk::testing::ScratchDir;
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
   const std::string bytes = tesk::testing::ReadFileBytes(path);
@@ -52,7 +52,9 @@ inline std::vector<std::uint8_t> RawImage(int cols, int rows,
     for (int x = 0; x < cols; ++x)
       Put16(b, 512 + 2 * (static_cast<std::size_t>(y) * cols + x),
             static_cast<std::uint16_t>(x + y));
-  b.insert(b.end(), tail.begin(), tail.end());
+  const std::size_t pixels_end = b.size();
+  b.resize(pixels_end + tail.size());
+  std::copy(tail.begin(), tail.end(), b.begin() + static_cast<std::ptrdiff_t>(pixels_end));
   return b;
 }
 
