@@ -9,34 +9,43 @@
 
 namespace quorbind {
 
-// Reads properties of `from` into fields of `to`; a failing get is a failure of `op`.
+// Reads properties of `from` into fields of `to`. A property that the object cannot answer (a
+// view bound to an item of another kind answers few) leaves its field empty: 0, "" or null.
 template <class I>
 class From {
  public:
   From(const Obj& to, I* from, std::string_view op) : to_(to), from_(from), op_(op) {}
   void Str(const char* field, HRESULT (I::*get)(BSTR*)) const {
     tesk::Bstr b;
-    CheckCom((from_->*get)(&b), op_);
+    if (Failed((from_->*get)(&b))) b = tesk::Bstr(std::u16string_view());
     to_.SetStr(field, b.Get());
   }
   void Long(const char* field, HRESULT (I::*get)(LONG*)) const {
     LONG v = 0;
-    CheckCom((from_->*get)(&v), op_);
+    if (Failed((from_->*get)(&v))) v = 0;
     to_.SetInt(field, v);
   }
   void Float(const char* field, HRESULT (I::*get)(FLOAT*)) const {
     FLOAT v = 0;
-    CheckCom((from_->*get)(&v), op_);
+    if (Failed((from_->*get)(&v))) v = 0;
     to_.SetFloat(field, v);
   }
   template <class E>
   void Enum(const char* field, const char* cls, HRESULT (I::*get)(E*)) const {
     E v{};
-    CheckCom((from_->*get)(&v), op_);
-    to_.SetEnum(field, cls, static_cast<LONG>(v), op_);
+    if (Failed((from_->*get)(&v)))
+      to_.SetObject(field, EnumSignature(cls).c_str(), nullptr);
+    else
+      to_.SetEnum(field, cls, static_cast<LONG>(v), op_);
   }
 
  private:
+  // The error information of a get that failed is no one's to report.
+  static bool Failed(HRESULT hr) {
+    if (SUCCEEDED(hr)) return false;
+    SetErrorInfo(0, nullptr);
+    return true;
+  }
   const Obj& to_;
   I* from_;
   std::string_view op_;

@@ -154,6 +154,8 @@ void Obj::SetObject(const char* field, const char* signature, jobject value) con
   env_->SetObjectField(o_, Field(field, signature), value);
 }
 
+std::string EnumSignature(const char* cls) { return Signature(cls); }
+
 jobject NewJava(JNIEnv* env, const char* cls, std::string_view op) {
   jclass c = FindOrThrow(env, cls, op);
   jmethodID init = env->GetMethodID(c, "<init>", "()V");

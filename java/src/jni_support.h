@@ -94,6 +94,9 @@ class Obj {
   jclass c_;
 };
 
+// "Lquillomere/tarvex/<cls>;", the signature of a field of the package's class `cls`.
+std::string EnumSignature(const char* cls);
+
 // New Java objects of the package's classes (name without package): a missing class or
 // constructor gives "<op>: Failed to find class" or "<op>: Failed to get method ID for contructor".
 jobject NewJava(JNIEnv* env, const char* cls, std::string_view op);
