@@ -1,6 +1,7 @@
 // Format libraries bound on first use: each is opened with dlopen from the directory that holds
 // libtarvex.so (no registration needed), once per process, and never closed.
-#pragma once
+#ifndef TESK_API_SRC_BINDING_H_
+#define TESK_API_SRC_BINDING_H_
 
 #include <initializer_list>
 #include <string>
@@ -19,3 +20,5 @@ bool BindLibrary(const char* file, std::initializer_list<std::pair<const char*, 
 std::string CannotBind(const char* file);
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_BINDING_H_

@@ -6,7 +6,8 @@
 // Return all: ReturnAll clears the client's variant, makes it a one-dimensional array of
 // IDispatch pointers (lower bound 0) and fills it with one new object per item, each made by the
 // item class's factory and filled by the caller. The array holds the only reference.
-#pragma once
+#ifndef TESK_API_SRC_CHILDREN_H_
+#define TESK_API_SRC_CHILDREN_H_
 
 #include <tesk/tarvex.h>
 
@@ -57,3 +58,5 @@ HRESULT ReturnAll(const Member& m, VARIANT* out, const CLSID& clsid, LONG count,
 }
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_CHILDREN_H_

@@ -1,6 +1,7 @@
 // The classes this build implements: their dispatch tables (which also make up the type
 // library) and class factories, for the entry points in module.cpp.
-#pragma once
+#ifndef TESK_API_SRC_CLASSES_H_
+#define TESK_API_SRC_CLASSES_H_
 
 #include <tesk/tarvex.h>
 
@@ -44,3 +45,5 @@ template <>
 struct tesk::DispatchTableOf<ITeskProbe> {
   static const DispTable& Get() { return tarvex::kTeskProbeTable; }
 };
+
+#endif  // TESK_API_SRC_CLASSES_H_

@@ -1,6 +1,7 @@
 // Database mode of a file object: its server connection, the check that the server knows the
 // file and lets the caller use it, and the file-use marker while a file is loaded.
-#pragma once
+#ifndef TESK_API_SRC_DATABASE_H_
+#define TESK_API_SRC_DATABASE_H_
 
 #include <memory>
 #include <string>
@@ -41,3 +42,5 @@ class DatabaseSession {
 };
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_DATABASE_H_

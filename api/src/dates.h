@@ -1,5 +1,6 @@
 // Date texts shown by the objects: "%b %d %Y %I:%M%p" in the C locale ("Mar 07 2026 02:05PM").
-#pragma once
+#ifndef TESK_API_SRC_DATES_H_
+#define TESK_API_SRC_DATES_H_
 
 #include <optional>
 #include <string>
@@ -15,3 +16,5 @@ std::optional<std::string> FileDateText(const std::string& path);
 std::string ReformatDateText(const std::string& text);
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_DATES_H_

@@ -1,7 +1,8 @@
 // Error reporting of every member: the member's prefix ("Failure in ITeskCELFile-Read: "), a
 // detail text, and the thread's error information with the class's ProgID as source and the
 // object's interface.
-#pragma once
+#ifndef TESK_API_SRC_ERRORS_H_
+#define TESK_API_SRC_ERRORS_H_
 
 #include <tesk/tarvex.h>
 
@@ -58,3 +59,5 @@ HRESULT Guarded(const Member& m, Body&& body) noexcept {
 }
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_ERRORS_H_

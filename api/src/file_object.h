@@ -7,7 +7,8 @@
 //   bool BindReader();              // creates the reader on first use; false when its library
 //   static const char* kLibrary;    //   (this file) cannot be bound
 //   void ReaderSetPath(const std::string&); int ReaderExists(); void ReaderClose();
-#pragma once
+#ifndef TESK_API_SRC_FILE_OBJECT_H_
+#define TESK_API_SRC_FILE_OBJECT_H_
 
 #include <tesk/tarvex.h>
 
@@ -169,3 +170,5 @@ class FileObject : public tesk::ComClass<D, tesk::DispatchImpl<I>, tesk::Support
 };
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_FILE_OBJECT_H_

@@ -20,7 +20,8 @@
 // The results-bound values (expression records, genotype calls, base calls, backgrounds and the
 // intensity scale) are to be read through src().results; with no results reader bound every
 // such value is its documented default, which is all a layout-bound view shows.
-#pragma once
+#ifndef TESK_API_SRC_LAYOUT_VIEWS_H_
+#define TESK_API_SRC_LAYOUT_VIEWS_H_
 
 #include <tesk/lindor10.h>
 #include <tesk/parvel80.h>
@@ -384,3 +385,4 @@ class CTeskCustomSeqComposite final : public View<CTeskCustomSeqComposite, ITesk
 
 }  // namespace tarvex
 
+#endif  // TESK_API_SRC_LAYOUT_VIEWS_H_

@@ -1,7 +1,8 @@
 // TeskProbe: one cell of an intensity file, filled by the file objects (intensity, layout and
 // results) and read through its getters. It keeps the reader it shows alive, so a probe used
 // after its file object is gone answers values instead of touching freed memory.
-#pragma once
+#ifndef TESK_API_SRC_PROBE_H_
+#define TESK_API_SRC_PROBE_H_
 
 #include <tesk/parvel80.h>
 #include <tesk/tarvex.h>
@@ -53,3 +54,5 @@ class CTeskProbe final
 };
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_PROBE_H_

@@ -1,6 +1,7 @@
 // CServerConnection: one file object's connection to the database server, created on first use
 // in database mode.
-#pragma once
+#ifndef TESK_API_SRC_SERVER_CONNECTION_H_
+#define TESK_API_SRC_SERVER_CONNECTION_H_
 
 #include <tesk/zorum.h>
 
@@ -60,3 +61,5 @@ HRESULT CreateOnServer(const std::string& server, REFCLSID clsid, tesk::ComPtr<I
 }
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_SERVER_CONNECTION_H_

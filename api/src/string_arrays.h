@@ -1,5 +1,6 @@
 // One-dimensional string arrays (lower bound 0) handed to clients.
-#pragma once
+#ifndef TESK_API_SRC_STRING_ARRAYS_H_
+#define TESK_API_SRC_STRING_ARRAYS_H_
 
 #include <tesk/platform.h>
 
@@ -12,3 +13,5 @@ namespace tarvex {
 SAFEARRAY* MakeStringArray(const std::vector<std::string>& items);
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_STRING_ARRAYS_H_

@@ -1,6 +1,7 @@
 // The library's string table: every detail text of an error is loaded from it by number at the
 // moment of the failure.
-#pragma once
+#ifndef TESK_API_SRC_STRING_TABLE_H_
+#define TESK_API_SRC_STRING_TABLE_H_
 
 #include <string>
 
@@ -66,3 +67,5 @@ std::string LoadText(int id);
 std::string LoadText(int id, const std::string& arg);
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_STRING_TABLE_H_

@@ -1,5 +1,6 @@
 // Small text helpers of the automation boundary.
-#pragma once
+#ifndef TESK_API_SRC_TEXT_H_
+#define TESK_API_SRC_TEXT_H_
 
 #include <tesk/platform.h>
 
@@ -19,3 +20,5 @@ HRESULT HandOut(std::string_view text, BSTR* out) noexcept;
 long LeadingInteger(std::string_view text);
 
 }  // namespace tarvex
+
+#endif  // TESK_API_SRC_TEXT_H_

@@ -4,7 +4,8 @@
 // Their error texts are complete: "Failure in " + interface + "->" + member + ": " + detail.
 // An item holds the data it shows (shared, never changed once read), so it stays valid after
 // its file object is released or reads another file.
-#pragma once
+#ifndef TESK_API_SRC_TILING_OBJECTS_H_
+#define TESK_API_SRC_TILING_OBJECTS_H_
 
 #include <tesk/tarvex.h>
 
@@ -165,3 +166,5 @@ template <>
 struct tesk::DispatchTableOf<ITeskSequenceResultItem> {
   static const DispTable& Get() { return tarvex::kTeskSequenceResultItemTable; }
 };
+
+#endif  // TESK_API_SRC_TILING_OBJECTS_H_

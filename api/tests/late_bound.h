@@ -1,6 +1,7 @@
 // Test support: objects of libtarvex driven late-bound through IDispatch, by name or by dispatch
 // identifier, as a scripting client would; the thread's error information; scratch directories.
-#pragma once
+#ifndef TESK_API_TESTS_LATE_BOUND_H_
+#define TESK_API_TESTS_LATE_BOUND_H_
 
 #include <gtest/gtest.h>
 #include <tesk/tarvex.h>
@@ -89,3 +90,5 @@ class Late {
 };
 
 }  // namespace tarvex_test
+
+#endif  // TESK_API_TESTS_LATE_BOUND_H_

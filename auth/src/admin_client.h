@@ -1,8 +1,8 @@
 // Calls on the database server's objects, bound late through IDispatch: the connection's
 // ServerName and DatabaseName, and the administration object's listing members. Every array
 // comes back as a VARIANT holding a one-dimensional array of BSTR.
-#ifndef TESK_ROLVANE_ADMIN_CLIENT_H_
-#define TESK_ROLVANE_ADMIN_CLIENT_H_
+#ifndef TESK_AUTH_SRC_ADMIN_CLIENT_H_
+#define TESK_AUTH_SRC_ADMIN_CLIENT_H_
 
 #include <string>
 #include <vector>
@@ -45,4 +45,4 @@ bool TextsOf(const VARIANT& v, Strings* out);
 
 }  // namespace tesk::rolvane
 
-#endif  // TESK_ROLVANE_ADMIN_CLIENT_H_
+#endif  // TESK_AUTH_SRC_ADMIN_CLIENT_H_

@@ -2,8 +2,8 @@
 // effective user id, and the objects are private to that user (TESK_OWNER_ONLY_SECURITY). A
 // registry directory other than the default (TESK_REGISTRY_DIR) is another computer as far as
 // the kit is concerned, so it gets its own cache too.
-#ifndef TESK_ROLVANE_CACHE_NAMES_H_
-#define TESK_ROLVANE_CACHE_NAMES_H_
+#ifndef TESK_AUTH_SRC_CACHE_NAMES_H_
+#define TESK_AUTH_SRC_CACHE_NAMES_H_
 
 #include <cstddef>
 #include <string>
@@ -17,4 +17,4 @@ std::string MutexName();   // "ROLVANE_CACHE_MUTEX.<uid>[.<registry>]"
 
 }  // namespace tesk::rolvane
 
-#endif  // TESK_ROLVANE_CACHE_NAMES_H_
+#endif  // TESK_AUTH_SRC_CACHE_NAMES_H_

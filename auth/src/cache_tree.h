@@ -1,7 +1,7 @@
 // The security cache: a tree of named nodes (root, servers, roles, and each role's flag lists)
 // that every process of one user shares through the role cache region.
-#ifndef TESK_ROLVANE_CACHE_TREE_H_
-#define TESK_ROLVANE_CACHE_TREE_H_
+#ifndef TESK_AUTH_SRC_CACHE_TREE_H_
+#define TESK_AUTH_SRC_CACHE_TREE_H_
 
 #include <string>
 #include <string_view>
@@ -43,4 +43,4 @@ bool Granted(const CacheNode& role, const char* list, int index);
 
 }  // namespace tesk::rolvane
 
-#endif  // TESK_ROLVANE_CACHE_TREE_H_
+#endif  // TESK_AUTH_SRC_CACHE_TREE_H_

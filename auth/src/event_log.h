@@ -1,6 +1,6 @@
 // Start-up and connection failures go to the system event log under the source "ROLVANE".
-#ifndef TESK_ROLVANE_EVENT_LOG_H_
-#define TESK_ROLVANE_EVENT_LOG_H_
+#ifndef TESK_AUTH_SRC_EVENT_LOG_H_
+#define TESK_AUTH_SRC_EVENT_LOG_H_
 
 namespace tesk::rolvane {
 
@@ -9,4 +9,4 @@ void LogEvent(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 }  // namespace tesk::rolvane
 
-#endif  // TESK_ROLVANE_EVENT_LOG_H_
+#endif  // TESK_AUTH_SRC_EVENT_LOG_H_

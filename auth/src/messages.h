@@ -1,6 +1,6 @@
 // The refusal message of each role function, for own data and for other users' data.
-#ifndef TESK_ROLVANE_MESSAGES_H_
-#define TESK_ROLVANE_MESSAGES_H_
+#ifndef TESK_AUTH_SRC_MESSAGES_H_
+#define TESK_AUTH_SRC_MESSAGES_H_
 
 namespace tesk::rolvane {
 
@@ -10,4 +10,4 @@ const char* OtherUsersMessage(int func);
 
 }  // namespace tesk::rolvane
 
-#endif  // TESK_ROLVANE_MESSAGES_H_
+#endif  // TESK_AUTH_SRC_MESSAGES_H_

@@ -14,8 +14,8 @@
 // nodes; a string: u32 length, then its bytes. Kinds nest as the tree does: root (one), servers
 // under it, roles under a server, and under a role only RoleFunction and RoleFunctionOther
 // nodes, which have no children.
-#ifndef TESK_ROLVANE_REGION_CODEC_H_
-#define TESK_ROLVANE_REGION_CODEC_H_
+#ifndef TESK_AUTH_SRC_REGION_CODEC_H_
+#define TESK_AUTH_SRC_REGION_CODEC_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -49,4 +49,4 @@ uint32_t Crc32(std::span<const uint8_t> bytes);
 
 }  // namespace tesk::rolvane
 
-#endif  // TESK_ROLVANE_REGION_CODEC_H_
+#endif  // TESK_AUTH_SRC_REGION_CODEC_H_

@@ -1,8 +1,8 @@
 // This process's copy of the security cache and the region that all processes of the user
 // share. One lock guards the process's tree, so threads of one process may ask at once; the
 // named mutex guards the region between processes.
-#ifndef TESK_ROLVANE_SHARED_CACHE_H_
-#define TESK_ROLVANE_SHARED_CACHE_H_
+#ifndef TESK_AUTH_SRC_SHARED_CACHE_H_
+#define TESK_AUTH_SRC_SHARED_CACHE_H_
 
 #include <cstdint>
 #include <functional>
@@ -62,4 +62,4 @@ class SharedCache {
 
 }  // namespace tesk::rolvane
 
-#endif  // TESK_ROLVANE_SHARED_CACHE_H_
+#endif  // TESK_AUTH_SRC_SHARED_CACHE_H_

@@ -1,8 +1,8 @@
 // What the role library's tests share: a connection object that names a server and database,
 // the scripted administration object's registration and files (fake_admin.cpp), and the event
 // log and message boxes captured.
-#ifndef TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
-#define TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
+#ifndef TESK_AUTH_TESTS_ROLVANE_TESTING_H_
+#define TESK_AUTH_TESTS_ROLVANE_TESTING_H_
 
 #include <gtest/gtest.h>
 
@@ -183,4 +183,4 @@ inline bool Has(const std::string& out, const std::string& line) { return out.fi
 
 }  // namespace rolvane_testing
 
-#endif  // TESK_ROLVANE_TESTS_ROLVANE_TESTING_H_
+#endif  // TESK_AUTH_TESTS_ROLVANE_TESTING_H_

@@ -1,6 +1,6 @@
 // Entry points of the binary decoder that need the file types.
-#ifndef TESK_PARVEL_BINARY_READER_H_
-#define TESK_PARVEL_BINARY_READER_H_
+#ifndef TESK_CEL_SRC_BINARY_READER_H_
+#define TESK_CEL_SRC_BINARY_READER_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -20,4 +20,4 @@ int ReadBinaryFile(ParvelClass::Impl& d, File& file, std::uint64_t size, ByteBuf
 
 }  // namespace parvel
 
-#endif  // TESK_PARVEL_BINARY_READER_H_
+#endif  // TESK_CEL_SRC_BINARY_READER_H_

@@ -4,8 +4,8 @@
 // grid width w, so the answer is entry y*w + x and only needs a check. Tables in any other
 // order get a hash index from position to first entry, built once and then kept up to date as
 // entries are appended.
-#ifndef TESK_PARVEL_CELL_INDEX_H_
-#define TESK_PARVEL_CELL_INDEX_H_
+#ifndef TESK_CEL_SRC_CELL_INDEX_H_
+#define TESK_CEL_SRC_CELL_INDEX_H_
 
 #include <cstdint>
 #include <vector>
@@ -49,4 +49,4 @@ class CellIndex {
 
 }  // namespace parvel
 
-#endif  // TESK_PARVEL_CELL_INDEX_H_
+#endif  // TESK_CEL_SRC_CELL_INDEX_H_

@@ -1,6 +1,6 @@
 // Parsing of one cell line, shared by CellEntryClass::StoreCellData and the text readers.
-#ifndef TESK_PARVEL_CELL_PARSE_H_
-#define TESK_PARVEL_CELL_PARSE_H_
+#ifndef TESK_CEL_SRC_CELL_PARSE_H_
+#define TESK_CEL_SRC_CELL_PARSE_H_
 
 #include "tesk/parvel.h"
 
@@ -11,4 +11,4 @@ void StoreCell(CellEntryClass& e, const char* begin, const char* end);
 
 }  // namespace parvel
 
-#endif  // TESK_PARVEL_CELL_PARSE_H_
+#endif  // TESK_CEL_SRC_CELL_PARSE_H_

@@ -2,8 +2,8 @@
 // index i is a compare, a shift and a mask away. A table read from a file has its size known
 // up front and lives in one block of exactly that many entries; entries appended later go into
 // fixed-size chunks after it.
-#ifndef TESK_PARVEL_CELL_STORE_H_
-#define TESK_PARVEL_CELL_STORE_H_
+#ifndef TESK_CEL_SRC_CELL_STORE_H_
+#define TESK_CEL_SRC_CELL_STORE_H_
 
 #include <cstddef>
 #include <memory>
@@ -94,4 +94,4 @@ class CellStore {
 
 }  // namespace parvel
 
-#endif  // TESK_PARVEL_CELL_STORE_H_
+#endif  // TESK_CEL_SRC_CELL_STORE_H_

@@ -1,6 +1,6 @@
 // The file types of the readers and writers, from the file layer.
-#ifndef TESK_CEL_IO_H_
-#define TESK_CEL_IO_H_
+#ifndef TESK_CEL_SRC_IO_H_
+#define TESK_CEL_SRC_IO_H_
 
 #include <cstddef>
 
@@ -21,4 +21,4 @@ inline constexpr std::size_t kLinePiece = 1023;
 
 }  // namespace parvel
 
-#endif  // TESK_CEL_IO_H_
+#endif  // TESK_CEL_SRC_IO_H_

@@ -1,6 +1,6 @@
 // The state behind ParvelClass and the internal entry points shared by its source files.
-#ifndef TESK_PARVEL_IMPL_H_
-#define TESK_PARVEL_IMPL_H_
+#ifndef TESK_CEL_SRC_PARVEL_IMPL_H_
+#define TESK_CEL_SRC_PARVEL_IMPL_H_
 
 #include <cstdint>
 #include <span>
@@ -69,4 +69,4 @@ int WriteText2(ParvelClass::Impl& d);
 
 }  // namespace parvel
 
-#endif  // TESK_PARVEL_IMPL_H_
+#endif  // TESK_CEL_SRC_PARVEL_IMPL_H_

@@ -1,7 +1,7 @@
 // Scanning a cell line of the text encodings: five numbers, with a fast path for the plain
 // unsigned integers most lines hold.
-#ifndef TESK_PARVEL_SCAN_H_
-#define TESK_PARVEL_SCAN_H_
+#ifndef TESK_CEL_SRC_SCAN_H_
+#define TESK_CEL_SRC_SCAN_H_
 
 #include <string_view>
 
@@ -20,4 +20,4 @@ int ScanCellLine(const char* begin, const char* end, int& x, int& y, float& mean
 
 }  // namespace parvel
 
-#endif  // TESK_PARVEL_SCAN_H_
+#endif  // TESK_CEL_SRC_SCAN_H_

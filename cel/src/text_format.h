@@ -1,6 +1,6 @@
 // Formatting of text lines: "%d", "%3d" and "%.Nf", written with CR LF line ends.
-#ifndef TESK_PARVEL_TEXT_FORMAT_H_
-#define TESK_PARVEL_TEXT_FORMAT_H_
+#ifndef TESK_CEL_SRC_TEXT_FORMAT_H_
+#define TESK_CEL_SRC_TEXT_FORMAT_H_
 
 #include <charconv>
 #include <cstring>
@@ -58,4 +58,4 @@ inline void PutTextLines(AtomicWriter& w, std::string_view s) {
 
 }  // namespace parvel
 
-#endif  // TESK_PARVEL_TEXT_FORMAT_H_
+#endif  // TESK_CEL_SRC_TEXT_FORMAT_H_

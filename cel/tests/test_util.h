@@ -1,6 +1,6 @@
 // Helpers shared by the cell intensity tests: typical objects and hand-made files.
-#ifndef TESK_PARVEL_TEST_UTIL_H_
-#define TESK_PARVEL_TEST_UTIL_H_
+#ifndef TESK_CEL_TESTS_TEST_UTIL_H_
+#define TESK_CEL_TESTS_TEST_UTIL_H_
 
 #include <gtest/gtest.h>
 
@@ -75,4 +75,4 @@ inline void PutText(std::string& s, const std::string& t) {
 
 }  // namespace parvel_test
 
-#endif  // TESK_PARVEL_TEST_UTIL_H_
+#endif  // TESK_CEL_TESTS_TEST_UTIL_H_

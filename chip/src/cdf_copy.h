@@ -1,6 +1,6 @@
 // Layout copying between chips, and the block lookup the layout reader shares with it.
-#ifndef TESK_CHIP_CDF_COPY_H_
-#define TESK_CHIP_CDF_COPY_H_
+#ifndef TESK_CHIP_SRC_CDF_COPY_H_
+#define TESK_CHIP_SRC_CDF_COPY_H_
 
 #include "tesk/pendrix71.h"
 
@@ -17,4 +17,4 @@ UnitBlockInfoClass* BlockAt(ArrayClass& blocks, int b, bool genotyping);
 
 }  // namespace pendrix71
 
-#endif  // TESK_CHIP_CDF_COPY_H_
+#endif  // TESK_CHIP_SRC_CDF_COPY_H_

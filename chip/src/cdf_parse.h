@@ -1,6 +1,6 @@
 // Field parsing for layout text lines: key=value lines and the fields of a cell line.
-#ifndef TESK_CHIP_CDF_PARSE_H_
-#define TESK_CHIP_CDF_PARSE_H_
+#ifndef TESK_CHIP_SRC_CDF_PARSE_H_
+#define TESK_CHIP_SRC_CDF_PARSE_H_
 
 #include <string_view>
 
@@ -65,4 +65,4 @@ inline char ComplementBase(char base) {
 
 }  // namespace pendrix71
 
-#endif  // TESK_CHIP_CDF_PARSE_H_
+#endif  // TESK_CHIP_SRC_CDF_PARSE_H_

@@ -1,6 +1,6 @@
 // Internals shared by the result file reader and writers.
-#ifndef TESK_CHIP_CHP_FORMAT_H_
-#define TESK_CHIP_CHP_FORMAT_H_
+#ifndef TESK_CHIP_SRC_CHP_FORMAT_H_
+#define TESK_CHIP_SRC_CHP_FORMAT_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -75,4 +75,4 @@ void WriteCell(ChpOutput& out, int version, bool floats, const CellClass& cell);
 
 }  // namespace chp
 
-#endif  // TESK_CHIP_CHP_FORMAT_H_
+#endif  // TESK_CHIP_SRC_CHP_FORMAT_H_

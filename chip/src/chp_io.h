@@ -1,8 +1,8 @@
 // Result file byte access: the little-endian fields of a result file, decoded from memory
 // and gathered into memory. Internal to the library (units read and write their records with
 // it); the layout itself is in doc/formats/chp.md.
-#ifndef TESK_CHIP_CHP_IO_H_
-#define TESK_CHIP_CHP_IO_H_
+#ifndef TESK_CHIP_SRC_CHP_IO_H_
+#define TESK_CHIP_SRC_CHP_IO_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -99,4 +99,4 @@ class ChpOutput {
   }
 };
 
-#endif  // TESK_CHIP_CHP_IO_H_
+#endif  // TESK_CHIP_SRC_CHP_IO_H_

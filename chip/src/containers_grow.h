@@ -1,7 +1,7 @@
 // Growth of the library's arrays: a block from the C allocator with spare capacity behind
 // `count`, so that appending one element at a time costs amortised constant time.
-#ifndef TESK_CHIP_CONTAINERS_GROW_H_
-#define TESK_CHIP_CONTAINERS_GROW_H_
+#ifndef TESK_CHIP_SRC_CONTAINERS_GROW_H_
+#define TESK_CHIP_SRC_CONTAINERS_GROW_H_
 
 #include <climits>
 #include <cstddef>
@@ -60,4 +60,4 @@ int ResizeBlock(T*& data, int& count, int& capacity, const void*& block, int n) 
 
 }  // namespace pendrix71
 
-#endif  // TESK_CHIP_CONTAINERS_GROW_H_
+#endif  // TESK_CHIP_SRC_CONTAINERS_GROW_H_

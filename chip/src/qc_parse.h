@@ -1,7 +1,7 @@
 // Parsing of QC cell lines, shared by QCUnitClass::SetData and the layout reader (which takes
 // intensities straight from the cell intensity file instead of a chip-sized cell array).
-#ifndef TESK_CHIP_QC_PARSE_H_
-#define TESK_CHIP_QC_PARSE_H_
+#ifndef TESK_CHIP_SRC_QC_PARSE_H_
+#define TESK_CHIP_SRC_QC_PARSE_H_
 
 #include <string_view>
 
@@ -28,4 +28,4 @@ void ApplyQCLine(int qcType, const QCLine& line, QCCellClass& cell);
 
 }  // namespace pendrix71
 
-#endif  // TESK_CHIP_QC_PARSE_H_
+#endif  // TESK_CHIP_SRC_QC_PARSE_H_

@@ -2,8 +2,8 @@
 // units and the cells and cell order bytes of tiling atoms. Building a chip this way costs one
 // allocation instead of one or two per unit or atom. Units that use a block hold a reference to
 // it; the last reference destroys the objects made in it and frees it.
-#ifndef TESK_CHIP_UNIT_STORAGE_H_
-#define TESK_CHIP_UNIT_STORAGE_H_
+#ifndef TESK_CHIP_SRC_UNIT_STORAGE_H_
+#define TESK_CHIP_SRC_UNIT_STORAGE_H_
 
 #include <atomic>
 #include <cstddef>
@@ -79,4 +79,4 @@ class SharedBlockRef {
 
 }  // namespace pendrix71
 
-#endif  // TESK_CHIP_UNIT_STORAGE_H_
+#endif  // TESK_CHIP_SRC_UNIT_STORAGE_H_

@@ -1,8 +1,8 @@
 // Selects the build (TESK_IMBREL_BUILD is 7 or 6, set by the build system) and its limits. Every
 // internal name lives in the build's inline namespace, so both libraries load into one process
 // without their symbols meeting.
-#ifndef TESK_DAT_BUILD_H
-#define TESK_DAT_BUILD_H
+#ifndef TESK_DAT_SRC_BUILD_H_
+#define TESK_DAT_SRC_BUILD_H_
 
 #include <cstdint>
 
@@ -48,4 +48,4 @@ inline bool ValidDimensions(std::int64_t cols, std::int64_t rows) {
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_BUILD_H
+#endif  // TESK_DAT_SRC_BUILD_H_

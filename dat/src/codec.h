@@ -1,7 +1,7 @@
 // The header (512 bytes) and trailer (104 bytes) of an image file, and the two texts that the
 // header carries at fixed positions.
-#ifndef TESK_DAT_CODEC_H
-#define TESK_DAT_CODEC_H
+#ifndef TESK_DAT_SRC_CODEC_H_
+#define TESK_DAT_SRC_CODEC_H_
 
 #include <cstdint>
 #include <string>
@@ -41,4 +41,4 @@ std::uint16_t DecodeTrailer(const std::uint8_t* trailer, ImageData& image);
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_CODEC_H
+#endif  // TESK_DAT_SRC_CODEC_H_

@@ -1,7 +1,7 @@
 // The files of an ImageData, from the file layer: descriptors, positioned reads and writes,
 // mappings, and the temporary file that writers fill before renaming it over their target.
-#ifndef TESK_DAT_FILE_IO_H_
-#define TESK_DAT_FILE_IO_H_
+#ifndef TESK_DAT_SRC_FILE_IO_H_
+#define TESK_DAT_SRC_FILE_IO_H_
 
 #include <cstdint>
 #include <string>
@@ -48,4 +48,4 @@ class TempFile {
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_FILE_IO_H_
+#endif  // TESK_DAT_SRC_FILE_IO_H_

@@ -1,7 +1,7 @@
 // Public entry points return 0 instead of letting an exception (std::bad_alloc, say) cross the
 // library boundary: the file layer's guard.
-#ifndef TESK_DAT_GUARD_H_
-#define TESK_DAT_GUARD_H_
+#ifndef TESK_DAT_SRC_GUARD_H_
+#define TESK_DAT_SRC_GUARD_H_
 
 #include <utility>
 
@@ -27,4 +27,4 @@ inline const char* Text(const char* text) { return text ? text : ""; }
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_GUARD_H_
+#endif  // TESK_DAT_SRC_GUARD_H_

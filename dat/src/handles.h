@@ -1,7 +1,7 @@
 // The platform resources an ImageData holds: the open file, the mapping of the file (its size is
 // fixed when MapData first needs it) and the mapped view.
-#ifndef TESK_DAT_HANDLES_H
-#define TESK_DAT_HANDLES_H
+#ifndef TESK_DAT_SRC_HANDLES_H_
+#define TESK_DAT_SRC_HANDLES_H_
 
 #include <cstdint>
 #include <string>
@@ -25,4 +25,4 @@ struct Handles {
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_HANDLES_H
+#endif  // TESK_DAT_SRC_HANDLES_H_

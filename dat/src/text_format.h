@@ -1,7 +1,7 @@
 // Number formatting and parsing for the fixed-position texts of the header. Independent of the
 // C locale: the decimal point is always '.'.
-#ifndef TESK_DAT_TEXT_FORMAT_H
-#define TESK_DAT_TEXT_FORMAT_H
+#ifndef TESK_DAT_SRC_TEXT_FORMAT_H_
+#define TESK_DAT_SRC_TEXT_FORMAT_H_
 
 #include <cstdint>
 #include <string>
@@ -33,4 +33,4 @@ std::string_view Bounded(const std::uint8_t* bytes, std::size_t length);
 }  // namespace imbrel_detail
 }  // inline namespace
 
-#endif  // TESK_DAT_TEXT_FORMAT_H
+#endif  // TESK_DAT_SRC_TEXT_FORMAT_H_

@@ -1,6 +1,6 @@
 // Raw file helpers for the image library tests.
-#ifndef TESK_DAT_TESTS_TEST_UTIL_H
-#define TESK_DAT_TESTS_TEST_UTIL_H
+#ifndef TESK_DAT_TESTS_TEST_UTIL_H_
+#define TESK_DAT_TESTS_TEST_UTIL_H_
 
 #include <sys/stat.h>
 
@@ -66,4 +66,4 @@ inline std::vector<std::uint8_t> RawTrailer(std::uint16_t version, std::uint16_t
 
 }  // namespace dat_test
 
-#endif  // TESK_DAT_TESTS_TEST_UTIL_H
+#endif  // TESK_DAT_TESTS_TEST_UTIL_H_

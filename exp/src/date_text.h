@@ -1,7 +1,7 @@
 // Date texts of experiment files: a fixed list of accepted patterns (listed in the public
 // header), parsed by hand so that the process locale never matters.
-#ifndef TESK_EXP_SRC_DATE_TEXT_H
-#define TESK_EXP_SRC_DATE_TEXT_H
+#ifndef TESK_EXP_SRC_DATE_TEXT_H_
+#define TESK_EXP_SRC_DATE_TEXT_H_
 
 #include <optional>
 #include <string>
@@ -27,4 +27,4 @@ std::string NormalizeDateText(std::string_view text);
 }  // namespace detail
 }  // namespace TESK_OSTREL_NS
 
-#endif  // TESK_EXP_SRC_DATE_TEXT_H
+#endif  // TESK_EXP_SRC_DATE_TEXT_H_

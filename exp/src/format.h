@@ -1,6 +1,6 @@
 // The experiment file layout: header texts, sections and their labels.
-#ifndef TESK_EXP_SRC_FORMAT_H
-#define TESK_EXP_SRC_FORMAT_H
+#ifndef TESK_EXP_SRC_FORMAT_H_
+#define TESK_EXP_SRC_FORMAT_H_
 
 #include <array>
 #include <string>
@@ -44,4 +44,4 @@ inline std::array<std::string*, 7> ScannerFields(CTestInfo& t) {
 }  // namespace detail
 }  // namespace TESK_OSTREL_NS
 
-#endif  // TESK_EXP_SRC_FORMAT_H
+#endif  // TESK_EXP_SRC_FORMAT_H_

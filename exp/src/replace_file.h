@@ -1,7 +1,7 @@
 // Replacing a file safely: the new contents go to a temporary file beside the target, which
 // is renamed over the target only when everything was written.
-#ifndef TESK_EXP_SRC_REPLACE_FILE_H
-#define TESK_EXP_SRC_REPLACE_FILE_H
+#ifndef TESK_EXP_SRC_REPLACE_FILE_H_
+#define TESK_EXP_SRC_REPLACE_FILE_H_
 
 #include <string>
 #include <string_view>
@@ -26,4 +26,4 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view contents);
 }  // namespace detail
 }  // namespace TESK_OSTREL_NS
 
-#endif  // TESK_EXP_SRC_REPLACE_FILE_H
+#endif  // TESK_EXP_SRC_REPLACE_FILE_H_

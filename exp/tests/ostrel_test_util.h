@@ -1,7 +1,7 @@
 // Shared helpers of the experiment library tests: every test runs against both builds, which
 // are loaded into this one process side by side.
-#ifndef TESK_EXP_TESTS_OSTREL_TEST_UTIL_H
-#define TESK_EXP_TESTS_OSTREL_TEST_UTIL_H
+#ifndef TESK_EXP_TESTS_OSTREL_TEST_UTIL_H_
+#define TESK_EXP_TESTS_OSTREL_TEST_UTIL_H_
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -51,4 +51,4 @@ inline std::string Header(const std::string& version = "1") {
   return "Quillomere Varolith Experiment Information\nVersion\t" + version + "\n\n";
 }
 
-#endif  // TESK_EXP_TESTS_OSTREL_TEST_UTIL_H
+#endif  // TESK_EXP_TESTS_OSTREL_TEST_UTIL_H_

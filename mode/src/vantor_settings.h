@@ -1,6 +1,7 @@
 // The settings logic of Vantor, apart from the registry so that it can be
 // driven by any store of string values.
-#pragma once
+#ifndef TESK_MODE_SRC_VANTOR_SETTINGS_H_
+#define TESK_MODE_SRC_VANTOR_SETTINGS_H_
 
 #include <functional>
 #include <optional>
@@ -46,3 +47,5 @@ std::optional<std::string> SystemComputerName();
 Settings ReadSettingsFromRegistry();
 
 }  // namespace tesk::vantor
+
+#endif  // TESK_MODE_SRC_VANTOR_SETTINGS_H_

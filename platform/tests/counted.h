@@ -1,6 +1,7 @@
 // A component whose references the tests can count, with a default property
 // (DISPID_VALUE) that answers its `value`.
-#pragma once
+#ifndef TESK_PLATFORM_TESTS_COUNTED_H_
+#define TESK_PLATFORM_TESTS_COUNTED_H_
 
 #include "tesk/platform.h"
 
@@ -38,3 +39,5 @@ class Counted final : public tesk::ComClass<Counted, IDispatch> {
 };
 
 }  // namespace testing_support
+
+#endif  // TESK_PLATFORM_TESTS_COUNTED_H_

@@ -6,8 +6,8 @@
 // pairs put the perfect match cell at (x, y) and the mismatch cell at (x, y + 1) in the row pairs
 // from row 1 down; resequencing, genotyping and the other QC cells take single cells from row
 // kSingleRow down. Cell index = y * cols + x.
-#ifndef TESK_TOOLS_CDF_SAMPLE_H_
-#define TESK_TOOLS_CDF_SAMPLE_H_
+#ifndef TESK_TOOLS_TESK_CDF_SAMPLE_H_
+#define TESK_TOOLS_TESK_CDF_SAMPLE_H_
 
 #include <charconv>
 #include <cstdint>
@@ -356,4 +356,4 @@ inline std::string LayoutText() {
 
 }  // namespace tesk::sample::layout
 
-#endif  // TESK_TOOLS_CDF_SAMPLE_H_
+#endif  // TESK_TOOLS_TESK_CDF_SAMPLE_H_

@@ -2,8 +2,8 @@
 // analysis would leave in a chip read from the sample layout, so that `tesk sample` and the
 // result file benchmark write the same kind of file. Deterministic: every value derives from
 // the cells' intensities or from the sample seed.
-#ifndef TESK_TOOLS_CHP_SAMPLE_H_
-#define TESK_TOOLS_CHP_SAMPLE_H_
+#ifndef TESK_TOOLS_TESK_CHP_SAMPLE_H_
+#define TESK_TOOLS_TESK_CHP_SAMPLE_H_
 
 #include <algorithm>
 #include <bit>
@@ -157,4 +157,4 @@ inline void FillResults(ChipClass& chip) {
 
 }  // namespace tesk::sample::result
 
-#endif  // TESK_TOOLS_CHP_SAMPLE_H_
+#endif  // TESK_TOOLS_TESK_CHP_SAMPLE_H_

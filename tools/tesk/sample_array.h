@@ -1,8 +1,8 @@
 // The sample array itself: its scanner image geometry, the deterministic noise every sample
 // file derives from, each cell's intensity and the sub-grids. The cell file and the scanner
 // image both draw on these, so that they describe the same array.
-#ifndef TESK_TOOLS_SAMPLE_ARRAY_H_
-#define TESK_TOOLS_SAMPLE_ARRAY_H_
+#ifndef TESK_TOOLS_TESK_SAMPLE_ARRAY_H_
+#define TESK_TOOLS_TESK_SAMPLE_ARRAY_H_
 
 #include <algorithm>
 #include <cmath>
@@ -73,4 +73,4 @@ inline SUBGRID SubGrid(int r, int c) {
 
 }  // namespace tesk::sample
 
-#endif  // TESK_TOOLS_SAMPLE_ARRAY_H_
+#endif  // TESK_TOOLS_TESK_SAMPLE_ARRAY_H_

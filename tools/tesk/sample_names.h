@@ -1,7 +1,7 @@
 // Names and geometry shared by the sample files of every kind, so that the sample set describes
 // one array consistently.
-#ifndef TESK_TOOLS_SAMPLE_NAMES_H_
-#define TESK_TOOLS_SAMPLE_NAMES_H_
+#ifndef TESK_TOOLS_TESK_SAMPLE_NAMES_H_
+#define TESK_TOOLS_TESK_SAMPLE_NAMES_H_
 
 namespace tesk::sample {
 
@@ -20,4 +20,4 @@ inline constexpr char kResult[] = "sample.CHP";
 
 }  // namespace tesk::sample
 
-#endif  // TESK_TOOLS_SAMPLE_NAMES_H_
+#endif  // TESK_TOOLS_TESK_SAMPLE_NAMES_H_

@@ -1,8 +1,8 @@
 // Registration interface of the `tesk` program. Each subsystem contributes its sub-commands and
 // its file kind from a file of its own in this folder, so the program grows without a central
 // list.
-#ifndef TESK_TOOLS_TESK_TOOL_H_
-#define TESK_TOOLS_TESK_TOOL_H_
+#ifndef TESK_TOOLS_TESK_TESK_TOOL_H_
+#define TESK_TOOLS_TESK_TESK_TOOL_H_
 
 #include <filesystem>
 #include <string>
@@ -39,4 +39,4 @@ int fail(const std::filesystem::path& file, std::string_view what);
 
 }  // namespace tesk::tool
 
-#endif  // TESK_TOOLS_TESK_TOOL_H_
+#endif  // TESK_TOOLS_TESK_TESK_TOOL_H_

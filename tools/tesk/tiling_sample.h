@@ -1,7 +1,7 @@
 // Names of the tiling-array sample files and the content both `tesk sample` and the object
 // model's tests rely on.
-#ifndef TESK_TOOLS_TILING_SAMPLE_H_
-#define TESK_TOOLS_TILING_SAMPLE_H_
+#ifndef TESK_TOOLS_TESK_TILING_SAMPLE_H_
+#define TESK_TOOLS_TESK_TILING_SAMPLE_H_
 
 #include <algorithm>
 #include <bit>
@@ -73,4 +73,4 @@ inline tesk::tiling::TilingResult ResultOfSample() {
 
 }  // namespace tesk::sample::tiling
 
-#endif  // TESK_TOOLS_TILING_SAMPLE_H_
+#endif  // TESK_TOOLS_TESK_TILING_SAMPLE_H_

@@ -1,6 +1,6 @@
 // Summary lines shared by `tesk info` on layout and result files, which carry the same units.
-#ifndef TESK_TOOLS_UNIT_SUMMARY_H_
-#define TESK_TOOLS_UNIT_SUMMARY_H_
+#ifndef TESK_TOOLS_TESK_UNIT_SUMMARY_H_
+#define TESK_TOOLS_TESK_UNIT_SUMMARY_H_
 
 #include <cstdio>
 
@@ -31,4 +31,4 @@ inline void PrintQCUnits(ChipClass& chip) {
 
 }  // namespace tesk::tool
 
-#endif  // TESK_TOOLS_UNIT_SUMMARY_H_
+#endif  // TESK_TOOLS_TESK_UNIT_SUMMARY_H_

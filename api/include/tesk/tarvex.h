@@ -15,7 +15,8 @@
 // pointer argument. Strings are BSTRs; arrays are SAFEARRAYs; both are the caller's to free.
 // A single trailing [out] scalar is the [out, retval] value of a late-bound call; array and
 // string-pair outputs are [out] arguments passed by reference.
-#pragma once
+#ifndef TESK_API_INCLUDE_TESK_TARVEX_H_
+#define TESK_API_INCLUDE_TESK_TARVEX_H_
 
 #include <tesk/platform.h>
 
@@ -726,3 +727,5 @@ struct ITeskSequenceResultItem : IDispatch {
   virtual HRESULT GetFloatDataPoint(LONG dataIndex, LONG columnIndex, FLOAT* pVal) = 0;  // 7
 };
 TESK_DECLARE_INTERFACE(ITeskSequenceResultItem, IDispatch, IID_ITeskSequenceResultItem);
+
+#endif  // TESK_API_INCLUDE_TESK_TARVEX_H_

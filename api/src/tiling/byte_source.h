@@ -2,8 +2,8 @@
 // buffer, for the tiling readers:
 // a probe map or result file can be far larger than what a reader keeps, so the readers decode
 // straight from this window and never hold a second copy of the file.
-#ifndef TESK_API_TILING_BYTE_SOURCE_H_
-#define TESK_API_TILING_BYTE_SOURCE_H_
+#ifndef TESK_API_SRC_TILING_BYTE_SOURCE_H_
+#define TESK_API_SRC_TILING_BYTE_SOURCE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -65,4 +65,4 @@ class ByteSource {
 
 }  // namespace tesk::tiling
 
-#endif  // TESK_API_TILING_BYTE_SOURCE_H_
+#endif  // TESK_API_SRC_TILING_BYTE_SOURCE_H_

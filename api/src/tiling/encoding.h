@@ -1,7 +1,7 @@
 // The number encodings of the tiling files: 32-bit big-endian integers, and the two 4-byte float
 // encodings that probe map files use (a result file always uses the big-endian one).
-#ifndef TESK_API_TILING_ENCODING_H_
-#define TESK_API_TILING_ENCODING_H_
+#ifndef TESK_API_SRC_TILING_ENCODING_H_
+#define TESK_API_SRC_TILING_ENCODING_H_
 
 #include <bit>
 #include <cmath>
@@ -66,4 +66,4 @@ inline void EncodeFloat(unsigned char* p, float v, FloatEncoding e) {
 
 }  // namespace tesk::tiling
 
-#endif  // TESK_API_TILING_ENCODING_H_
+#endif  // TESK_API_SRC_TILING_ENCODING_H_

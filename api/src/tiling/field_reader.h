@@ -1,7 +1,7 @@
 // Big-endian fields off a ByteSource, each checked against what is left of the file before it
 // is used or allocated; a failure records what and where.
-#ifndef TESK_API_TILING_FIELD_READER_H_
-#define TESK_API_TILING_FIELD_READER_H_
+#ifndef TESK_API_SRC_TILING_FIELD_READER_H_
+#define TESK_API_SRC_TILING_FIELD_READER_H_
 
 #include <cstdint>
 #include <string>
@@ -72,4 +72,4 @@ class FieldReader {
 
 }  // namespace tesk::tiling
 
-#endif  // TESK_API_TILING_FIELD_READER_H_
+#endif  // TESK_API_SRC_TILING_FIELD_READER_H_

@@ -1,8 +1,8 @@
 // Probe map files: for a tiling array, the genomic sequences it covers and, per sequence, the
 // probes ("hits") that lie on it. Big-endian throughout; the version field tells which of two
 // float encodings the file's floats use.
-#ifndef TESK_API_TILING_PROBE_MAP_H_
-#define TESK_API_TILING_PROBE_MAP_H_
+#ifndef TESK_API_SRC_TILING_PROBE_MAP_H_
+#define TESK_API_SRC_TILING_PROBE_MAP_H_
 
 #include <cstdint>
 #include <string>
@@ -60,4 +60,4 @@ void PackProbe(std::string_view bases, std::uint8_t (&packed)[7]);
 
 }  // namespace tesk::tiling
 
-#endif  // TESK_API_TILING_PROBE_MAP_H_
+#endif  // TESK_API_SRC_TILING_PROBE_MAP_H_

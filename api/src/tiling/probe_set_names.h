@@ -6,8 +6,8 @@
 // lines whose name is longer than kMaxProbeSetName characters add nothing: they are skipped
 // and reading goes on, as do lines far beyond the format's 255 characters (over 4096). Lines end
 // at a line feed; a carriage return before it is white space.
-#ifndef TESK_API_TILING_PROBE_SET_NAMES_H_
-#define TESK_API_TILING_PROBE_SET_NAMES_H_
+#ifndef TESK_API_SRC_TILING_PROBE_SET_NAMES_H_
+#define TESK_API_SRC_TILING_PROBE_SET_NAMES_H_
 
 #include <cstddef>
 #include <string>
@@ -31,4 +31,4 @@ std::string_view ProbeSetNameOfLine(std::string_view line);
 
 }  // namespace tesk::tiling
 
-#endif  // TESK_API_TILING_PROBE_SET_NAMES_H_
+#endif  // TESK_API_SRC_TILING_PROBE_SET_NAMES_H_

@@ -1,7 +1,7 @@
 // Tiling result files: per genomic sequence, a table of values in typed columns. Big-endian
 // integers and floats; every value takes 4 bytes whatever its column's type.
-#ifndef TESK_API_TILING_TILING_RESULT_H_
-#define TESK_API_TILING_TILING_RESULT_H_
+#ifndef TESK_API_SRC_TILING_TILING_RESULT_H_
+#define TESK_API_SRC_TILING_TILING_RESULT_H_
 
 #include <cstdint>
 #include <string>
@@ -56,4 +56,4 @@ bool HasSequenceGroups(float version);
 
 }  // namespace tesk::tiling
 
-#endif  // TESK_API_TILING_TILING_RESULT_H_
+#endif  // TESK_API_SRC_TILING_TILING_RESULT_H_

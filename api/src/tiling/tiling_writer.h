@@ -1,7 +1,7 @@
 // Writing probe map and tiling result files, for the sample data set and the benchmarks. The
 // object model only reads these kinds; a write replaces its target only when it succeeded.
-#ifndef TESK_API_TILING_TILING_WRITER_H_
-#define TESK_API_TILING_TILING_WRITER_H_
+#ifndef TESK_API_SRC_TILING_TILING_WRITER_H_
+#define TESK_API_SRC_TILING_TILING_WRITER_H_
 
 #include <string>
 
@@ -21,4 +21,4 @@ bool WriteTilingResult(const std::string& path, const TilingResult& result);
 
 }  // namespace tesk::tiling
 
-#endif  // TESK_API_TILING_TILING_WRITER_H_
+#endif  // TESK_API_SRC_TILING_TILING_WRITER_H_

@@ -7,8 +7,8 @@
 // from several threads at once, and never throw. A null connection makes every operation that
 // takes one answer its negative result without any other effect; so does a library whose
 // start-up failed (logged to the event log under the source "ROLVANE").
-#ifndef TESK_ROLVANE_H_
-#define TESK_ROLVANE_H_
+#ifndef TESK_AUTH_INCLUDE_TESK_ROLVANE_H_
+#define TESK_AUTH_INCLUDE_TESK_ROLVANE_H_
 
 #include <string>
 #include <vector>
@@ -80,4 +80,4 @@ class TESK_ROLVANE_API CRolvane {
   static void ShowOtherUsersDataAccessError(tag_ROLEFUNC func, HWND parent);
 };
 
-#endif  // TESK_ROLVANE_H_
+#endif  // TESK_AUTH_INCLUDE_TESK_ROLVANE_H_

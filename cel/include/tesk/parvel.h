@@ -14,8 +14,8 @@
 //  - Pointers handed out (GetCellEntry, GetCell) stay valid until the object is destroyed or
 //    read again; text getters' pointers until that text changes.
 //  - One object is used by one thread at a time; distinct objects are independent.
-#ifndef TESK_PARVEL_H
-#define TESK_PARVEL_H
+#ifndef TESK_CEL_INCLUDE_TESK_PARVEL_H_
+#define TESK_CEL_INCLUDE_TESK_PARVEL_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -149,4 +149,4 @@ class TESK_PARVEL_API ParvelClass {
   std::unique_ptr<Impl> impl_;
 };
 
-#endif  // TESK_PARVEL_H
+#endif  // TESK_CEL_INCLUDE_TESK_PARVEL_H_

@@ -17,8 +17,8 @@
 //  - Units, atoms and strings belong to the chip: pointers into them stay valid until the chip
 //    is read again, cleared or destroyed.
 //  - One chip is used by one thread at a time; CheckError's buffer is per thread.
-#ifndef TESK_PENDRIX71_H
-#define TESK_PENDRIX71_H
+#ifndef TESK_CHIP_INCLUDE_TESK_PENDRIX71_H_
+#define TESK_CHIP_INCLUDE_TESK_PENDRIX71_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -635,4 +635,4 @@ TESK_PENDRIX71_API void ComplementBases(char* codes);
 TESK_PENDRIX71_API unsigned char TOUPPER(unsigned char code);
 TESK_PENDRIX71_API unsigned char TOLOWER(unsigned char code);
 
-#endif  // TESK_PENDRIX71_H
+#endif  // TESK_CHIP_INCLUDE_TESK_PENDRIX71_H_

@@ -5,8 +5,8 @@
 // The arrays expose `data` and `count` directly. Their blocks come from the C allocator. They
 // keep spare capacity behind `count` so that `Add` is amortised constant time; a caller that
 // replaces `data` with its own malloc'd block of `count` elements stays correct.
-#ifndef TESK_PENDRIX71_CONTAINERS_H
-#define TESK_PENDRIX71_CONTAINERS_H
+#ifndef TESK_CHIP_INCLUDE_TESK_PENDRIX71_CONTAINERS_H_
+#define TESK_CHIP_INCLUDE_TESK_PENDRIX71_CONTAINERS_H_
 
 #include <cstdint>
 #include <cstdio>
@@ -235,4 +235,4 @@ TESK_PENDRIX71_API void HeapSortIndex(int n, const float* keys, int* index);
 TESK_PENDRIX71_API void HeapSortIndex(int n, const int* keys, int* index);
 TESK_PENDRIX71_API void HeapSortIndex(int n, const char* const* keys, int* index);  // strcmp
 
-#endif  // TESK_PENDRIX71_CONTAINERS_H
+#endif  // TESK_CHIP_INCLUDE_TESK_PENDRIX71_CONTAINERS_H_

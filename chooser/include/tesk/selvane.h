@@ -11,8 +11,8 @@
 //
 // `selvane -RegServer` registers the class for the calling user (and the bus's service file);
 // `selvane -UnregServer` removes both.
-#ifndef TESK_SELVANE_H_
-#define TESK_SELVANE_H_
+#ifndef TESK_CHOOSER_INCLUDE_TESK_SELVANE_H_
+#define TESK_CHOOSER_INCLUDE_TESK_SELVANE_H_
 
 #include <tesk/platform/com.h>
 
@@ -74,4 +74,4 @@ struct ISelvaneDlg : IDispatch {
 };
 TESK_DECLARE_INTERFACE(ISelvaneDlg, IDispatch, IID_ISelvaneDlg);
 
-#endif  // TESK_SELVANE_H_
+#endif  // TESK_CHOOSER_INCLUDE_TESK_SELVANE_H_

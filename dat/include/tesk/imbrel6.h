@@ -5,11 +5,11 @@
 // (no Open, MapData, ReadHeader or WriteHeader). Its Close removes a created image that was never
 // written. Both libraries can be loaded into one process: each build's class lives in its own
 // inline namespace (imbrel6::ImageData, imbrel7::ImageData).
-#ifndef TESK_IMBREL6_H
-#define TESK_IMBREL6_H
+#ifndef TESK_DAT_INCLUDE_TESK_IMBREL6_H_
+#define TESK_DAT_INCLUDE_TESK_IMBREL6_H_
 
 #define TESK_IMBREL_HEADER_BUILD 6
 #include <tesk/imbrel_image_data.h>
 #undef TESK_IMBREL_HEADER_BUILD
 
-#endif  // TESK_IMBREL6_H
+#endif  // TESK_DAT_INCLUDE_TESK_IMBREL6_H_

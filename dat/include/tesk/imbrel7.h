@@ -5,11 +5,11 @@
 // are never copied: they are reached through a memory mapping of the file, either whole
 // (Create, Read) or as a window of lines (Open + MapData), so images larger than memory can be
 // walked window by window. Every operation reports failure by returning 0.
-#ifndef TESK_IMBREL7_H
-#define TESK_IMBREL7_H
+#ifndef TESK_DAT_INCLUDE_TESK_IMBREL7_H_
+#define TESK_DAT_INCLUDE_TESK_IMBREL7_H_
 
 #define TESK_IMBREL_HEADER_BUILD 7
 #include <tesk/imbrel_image_data.h>
 #undef TESK_IMBREL_HEADER_BUILD
 
-#endif  // TESK_IMBREL7_H
+#endif  // TESK_DAT_INCLUDE_TESK_IMBREL7_H_

@@ -1,6 +1,6 @@
 // Declarations shared by both builds of the scanner image library (imbrel6.h, imbrel7.h).
-#ifndef TESK_IMBREL_COMMON_H
-#define TESK_IMBREL_COMMON_H
+#ifndef TESK_DAT_INCLUDE_TESK_IMBREL_COMMON_H_
+#define TESK_DAT_INCLUDE_TESK_IMBREL_COMMON_H_
 
 #include <tesk/parvel.h>  // SUBGRID
 
@@ -14,4 +14,4 @@ enum : RWAccess { IMAGE_READ = 1, IMAGE_WRITE = 2 };
 typedef int ShareMode;
 enum : ShareMode { IMAGE_SHARE_READ = 1, IMAGE_SHARE_WRITE = 2 };
 
-#endif  // TESK_IMBREL_COMMON_H
+#endif  // TESK_DAT_INCLUDE_TESK_IMBREL_COMMON_H_

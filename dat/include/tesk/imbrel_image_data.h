@@ -10,6 +10,7 @@
 //  - Pixels points into the current mapping: valid until the next MapData, Read, Create,
 //    Close or destruction.
 //  - One object is used by one thread at a time; the two builds may live in one process.
+// No include guard: read once per build.
 #if !defined(TESK_IMBREL_HEADER_BUILD) || \
     (TESK_IMBREL_HEADER_BUILD != 6 && TESK_IMBREL_HEADER_BUILD != 7)
 #error "include <tesk/imbrel7.h> or <tesk/imbrel6.h>"

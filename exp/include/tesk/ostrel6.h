@@ -1,10 +1,10 @@
 // Experiment information library, older build (libostrel6): the same class and file format;
 // its string table lacks 5019..5021.
-#ifndef TESK_OSTREL6_H
-#define TESK_OSTREL6_H
+#ifndef TESK_EXP_INCLUDE_TESK_OSTREL6_H_
+#define TESK_EXP_INCLUDE_TESK_OSTREL6_H_
 
 #define TESK_OSTREL_BUILD_NS ostrel6
 #include <tesk/ostrel_testinfo.h>
 #undef TESK_OSTREL_BUILD_NS
 
-#endif  // TESK_OSTREL6_H
+#endif  // TESK_EXP_INCLUDE_TESK_OSTREL6_H_

@@ -1,6 +1,6 @@
 // Experiment information library, current build (libostrel7).
-#ifndef TESK_OSTREL7_H
-#define TESK_OSTREL7_H
+#ifndef TESK_EXP_INCLUDE_TESK_OSTREL7_H_
+#define TESK_EXP_INCLUDE_TESK_OSTREL7_H_
 
 // The current build also reads and writes experiments as records of the database server.
 struct IDispatch;
@@ -10,4 +10,4 @@ struct IDispatch;
 #undef TESK_OSTREL_DATABASE
 #undef TESK_OSTREL_BUILD_NS
 
-#endif  // TESK_OSTREL7_H
+#endif  // TESK_EXP_INCLUDE_TESK_OSTREL7_H_

@@ -1,7 +1,7 @@
 // Shared by the two builds of the experiment information library (ostrel7.h, ostrel6.h).
 // Include one of those headers, not this one.
-#ifndef TESK_OSTREL_COMMON_H
-#define TESK_OSTREL_COMMON_H
+#ifndef TESK_EXP_INCLUDE_TESK_OSTREL_COMMON_H_
+#define TESK_EXP_INCLUDE_TESK_OSTREL_COMMON_H_
 
 namespace tesk::ostrel {
 
@@ -34,4 +34,4 @@ inline constexpr int kMaxLineLength = 299;
 
 }  // namespace tesk::ostrel
 
-#endif  // TESK_OSTREL_COMMON_H
+#endif  // TESK_EXP_INCLUDE_TESK_OSTREL_COMMON_H_

@@ -1,7 +1,8 @@
 // The experiment information class, declared once per build. ostrel7.h and ostrel6.h include
 // this file with TESK_OSTREL_BUILD_NS set to their own inline namespace, so both builds can be
-// declared (and loaded) side by side while code still says CTestInfo. No include guard on
-// purpose; do not include directly.
+// declared (and loaded) side by side while code still says CTestInfo. Do not include
+// it directly.
+// No include guard: read once per build.
 #ifndef TESK_OSTREL_BUILD_NS
 #error "include <tesk/ostrel7.h> or <tesk/ostrel6.h>"
 #endif

@@ -7,7 +7,8 @@
 //                    reinterpret_cast<void**>(&v));
 //
 // The settings are read once, when the object is created.
-#pragma once
+#ifndef TESK_MODE_INCLUDE_TESK_VANTOR_H_
+#define TESK_MODE_INCLUDE_TESK_VANTOR_H_
 
 #include <tesk/platform.h>
 
@@ -32,3 +33,5 @@ struct IVantor : IDispatch {
   virtual HRESULT GetLibraryDirectory(BSTR* pVal) = 0;
 };
 TESK_DECLARE_INTERFACE(IVantor, IDispatch, IID_IVantor);
+
+#endif  // TESK_MODE_INCLUDE_TESK_VANTOR_H_

@@ -1,6 +1,6 @@
 // The loaded results behind one CCHPFileData, shared by its header and result views.
-#ifndef TESK_PENDRIX81_RESULTS_DATA_H_
-#define TESK_PENDRIX81_RESULTS_DATA_H_
+#ifndef TESK_OUTSIDE_PENDRIX81_SRC_RESULTS_DATA_H_
+#define TESK_OUTSIDE_PENDRIX81_SRC_RESULTS_DATA_H_
 
 #include <algorithm>
 #include <memory>
@@ -61,4 +61,4 @@ struct Pendrix81Data {
   void Derive();
 };
 
-#endif  // TESK_PENDRIX81_RESULTS_DATA_H_
+#endif  // TESK_OUTSIDE_PENDRIX81_SRC_RESULTS_DATA_H_

@@ -1,7 +1,7 @@
 // Experiment files as the server's records: the experiment record (with its protocol steps)
 // and the sample record, read and written through the experiment information library.
-#ifndef TESK_ZORUM_SRC_EXP_TEXT_H_
-#define TESK_ZORUM_SRC_EXP_TEXT_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_EXP_TEXT_H_
+#define TESK_OUTSIDE_ZORUM_SRC_EXP_TEXT_H_
 
 #include <string>
 #include <string_view>
@@ -18,4 +18,4 @@ std::string FormatExperimentText(const ExperimentRecord& experiment, const Sampl
 
 }  // namespace tesk::zorum
 
-#endif  // TESK_ZORUM_SRC_EXP_TEXT_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_EXP_TEXT_H_

@@ -1,6 +1,6 @@
 // A server's content as a JSON document (the shape `tesk db load` takes and `dump` prints).
-#ifndef TESK_ZORUM_SRC_JSON_IO_H_
-#define TESK_ZORUM_SRC_JSON_IO_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_JSON_IO_H_
+#define TESK_OUTSIDE_ZORUM_SRC_JSON_IO_H_
 
 #include <string>
 #include <string_view>
@@ -16,4 +16,4 @@ std::string DumpJsonText(Database& db, std::string_view serverName);
 
 }  // namespace tesk::zorum
 
-#endif  // TESK_ZORUM_SRC_JSON_IO_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_JSON_IO_H_

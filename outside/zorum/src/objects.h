@@ -1,8 +1,8 @@
 // What the server's classes share: the library's lock count, the error guard around every
 // member, string lists in VARIANTs, the connection as the other objects see it, and the class
 // factories that create objects for a named server.
-#ifndef TESK_ZORUM_SRC_OBJECTS_H_
-#define TESK_ZORUM_SRC_OBJECTS_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_OBJECTS_H_
+#define TESK_OUTSIDE_ZORUM_SRC_OBJECTS_H_
 
 #include <tesk/platform/server_factory.h>
 #include <tesk/zorum.h>
@@ -133,4 +133,4 @@ template <> struct tesk::DispatchTableOf<IDataQuery> { static const DispTable& G
 template <> struct tesk::DispatchTableOf<ILocalSettings> { static const DispTable& Get() { return zorum::LocalSettingsTable(); } };
 TESK_DECLARE_INTERFACE(tesk::zorum::IZorumConnectionInternal, IUnknown, tesk::zorum::IID_IZorumConnectionInternal);
 
-#endif  // TESK_ZORUM_SRC_OBJECTS_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_OBJECTS_H_

@@ -1,7 +1,7 @@
 // The database's own permissions on PostgreSQL: an owner role that owns and administers a
 // server's schema, and a client role for the laboratory's users.
-#ifndef TESK_ZORUM_SRC_PG_ROLES_H_
-#define TESK_ZORUM_SRC_PG_ROLES_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_PG_ROLES_H_
+#define TESK_OUTSIDE_ZORUM_SRC_PG_ROLES_H_
 
 #include <string_view>
 
@@ -28,4 +28,4 @@ void BecomeOwner(Database& db, std::string_view serverName);
 
 }  // namespace tesk::zorum
 
-#endif  // TESK_ZORUM_SRC_PG_ROLES_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_PG_ROLES_H_

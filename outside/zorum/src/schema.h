@@ -1,6 +1,6 @@
 // The server's tables, the same on both backends, and their version.
-#ifndef TESK_ZORUM_SRC_SCHEMA_H_
-#define TESK_ZORUM_SRC_SCHEMA_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_SCHEMA_H_
+#define TESK_OUTSIDE_ZORUM_SRC_SCHEMA_H_
 
 #include <string>
 
@@ -21,4 +21,4 @@ void CheckSchema(Database& db, const std::string& where);
 
 }  // namespace tesk::zorum
 
-#endif  // TESK_ZORUM_SRC_SCHEMA_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_SCHEMA_H_

@@ -1,6 +1,6 @@
 // Server names and their databases, as mapped in the machine registry under kServersKey.
-#ifndef TESK_ZORUM_SRC_SERVER_MAP_H_
-#define TESK_ZORUM_SRC_SERVER_MAP_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_SERVER_MAP_H_
+#define TESK_OUTSIDE_ZORUM_SRC_SERVER_MAP_H_
 
 #include <tesk/zorum.h>
 
@@ -50,4 +50,4 @@ void CheckFault(std::string_view name);
 
 }  // namespace tesk::zorum
 
-#endif  // TESK_ZORUM_SRC_SERVER_MAP_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_SERVER_MAP_H_

@@ -7,8 +7,8 @@
 // is one: cannot open or connect RPC_E_SERVER_UNAVAILABLE_HR; busy beyond the time-out or too
 // many connections RPC_E_SERVER_TOO_BUSY_HR; connection lost inside a call
 // RPC_E_CALL_FAILED_HR. A refused permission is E_ACCESSDENIED; anything else E_FAIL.
-#ifndef TESK_ZORUM_SRC_SQL_H_
-#define TESK_ZORUM_SRC_SQL_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_SQL_H_
+#define TESK_OUTSIDE_ZORUM_SRC_SQL_H_
 
 #include <tesk/platform.h>
 
@@ -90,4 +90,4 @@ bool UriHasPassword(std::string_view uri);
 
 }  // namespace tesk::zorum
 
-#endif  // TESK_ZORUM_SRC_SQL_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_SQL_H_

@@ -1,7 +1,7 @@
 // What the server knows, as queries over its tables: settings, files, roles and groups,
 // experiments and samples, browsing, and file-use markers. Every function throws SqlError.
-#ifndef TESK_ZORUM_SRC_STORE_H_
-#define TESK_ZORUM_SRC_STORE_H_
+#ifndef TESK_OUTSIDE_ZORUM_SRC_STORE_H_
+#define TESK_OUTSIDE_ZORUM_SRC_STORE_H_
 
 #include <array>
 #include <cstdint>
@@ -102,4 +102,4 @@ void ClearFileMarkers(Database& db, std::string_view file);
 
 }  // namespace tesk::zorum
 
-#endif  // TESK_ZORUM_SRC_STORE_H_
+#endif  // TESK_OUTSIDE_ZORUM_SRC_STORE_H_

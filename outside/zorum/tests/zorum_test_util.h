@@ -1,7 +1,7 @@
 // What the server's tests share: a fresh registry per test with the library registered,
 // servers on either backend, and small helpers for creating objects and reading lists.
-#ifndef TESK_ZORUM_TESTS_ZORUM_TEST_UTIL_H_
-#define TESK_ZORUM_TESTS_ZORUM_TEST_UTIL_H_
+#ifndef TESK_OUTSIDE_ZORUM_TESTS_ZORUM_TEST_UTIL_H_
+#define TESK_OUTSIDE_ZORUM_TESTS_ZORUM_TEST_UTIL_H_
 
 #include <gtest/gtest.h>
 #include <tesk/testing/scratch_dir.h>
@@ -138,4 +138,4 @@ class BackendTest : public ZorumTest, public testing::WithParamInterface<Backend
 
 }  // namespace zorum_test
 
-#endif  // TESK_ZORUM_TESTS_ZORUM_TEST_UTIL_H_
+#endif  // TESK_OUTSIDE_ZORUM_TESTS_ZORUM_TEST_UTIL_H_

@@ -1,5 +1,6 @@
 // The Windows and automation stand-ins that the kit's libraries are written against.
-#pragma once
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_H_
 
 #include "tesk/platform/types.h"
 #include "tesk/platform/oleauto.h"
@@ -19,3 +20,5 @@
 #if __has_include("tesk/platform/activation.h")
 #include "tesk/platform/activation.h"
 #endif
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_H_

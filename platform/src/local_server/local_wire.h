@@ -5,8 +5,8 @@
 // ("aq"), so that any BSTR (embedded zeros, lone surrogates) arrives unchanged. An array is
 // "(a(ui)av)": per dimension (left-most first) its count and lower bound, then the elements in
 // memory order. A by-reference value carries the value it points to.
-#ifndef TESK_PLATFORM_SRC_LOCAL_WIRE_H_
-#define TESK_PLATFORM_SRC_LOCAL_WIRE_H_
+#ifndef TESK_PLATFORM_SRC_LOCAL_SERVER_LOCAL_WIRE_H_
+#define TESK_PLATFORM_SRC_LOCAL_SERVER_LOCAL_WIRE_H_
 
 #include <gio/gio.h>
 
@@ -46,4 +46,4 @@ std::u16string DecodeText(GVariant* aq);
 
 }  // namespace tesk::local
 
-#endif  // TESK_PLATFORM_SRC_LOCAL_WIRE_H_
+#endif  // TESK_PLATFORM_SRC_LOCAL_SERVER_LOCAL_WIRE_H_

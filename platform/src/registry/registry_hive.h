@@ -1,6 +1,6 @@
 // One registry hive: a SQLite database of keys and values. Internal to the platform library.
-#ifndef TESK_PLATFORM_REGISTRY_HIVE_H_
-#define TESK_PLATFORM_REGISTRY_HIVE_H_
+#ifndef TESK_PLATFORM_SRC_REGISTRY_REGISTRY_HIVE_H_
+#define TESK_PLATFORM_SRC_REGISTRY_REGISTRY_HIVE_H_
 
 #include <memory>
 #include <mutex>
@@ -78,4 +78,4 @@ class Hive {
 
 }  // namespace tesk::platform::reg
 
-#endif  // TESK_PLATFORM_REGISTRY_HIVE_H_
+#endif  // TESK_PLATFORM_SRC_REGISTRY_REGISTRY_HIVE_H_

@@ -1,6 +1,6 @@
 // Kernel-object handles of this process (event sources, mappings, mutexes). Internal.
-#ifndef TESK_PLATFORM_HANDLES_H_
-#define TESK_PLATFORM_HANDLES_H_
+#ifndef TESK_PLATFORM_SRC_SYSTEM_HANDLES_H_
+#define TESK_PLATFORM_SRC_SYSTEM_HANDLES_H_
 
 #include <memory>
 
@@ -24,4 +24,4 @@ std::unique_ptr<Object> TakeHandle(HANDLE h);
 
 }  // namespace tesk::platform::detail
 
-#endif  // TESK_PLATFORM_HANDLES_H_
+#endif  // TESK_PLATFORM_SRC_SYSTEM_HANDLES_H_

@@ -3,8 +3,8 @@
 // disk, a short read or a failing rename under every library at once (tesk/testing/fault_env.h).
 // Internal: not installed; each library links its own copy, and a test that swaps the Env
 // links the object form of the library it tests.
-#ifndef TESK_INTERNAL_ENV_H_
-#define TESK_INTERNAL_ENV_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_ENV_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_ENV_H_
 
 #include <sys/types.h>
 
@@ -37,4 +37,4 @@ Env* SetEnv(Env* env);
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_ENV_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_ENV_H_

@@ -1,8 +1,8 @@
 // Reading files: an owned descriptor with whole, positioned and rest-of-file reads, a buffer
 // that grows without zero-filling, whole-file reads and existence. Everything goes through
 // the current Env (env.h).
-#ifndef TESK_INTERNAL_FILE_H_
-#define TESK_INTERNAL_FILE_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_FILE_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_FILE_H_
 
 #include <fcntl.h>
 #include <sys/types.h>
@@ -96,4 +96,4 @@ bool Exists(const std::string& path);
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_FILE_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_FILE_H_

@@ -1,7 +1,7 @@
 // The one exception guard of the libraries' entry points: no exception crosses a library
 // boundary. Memory exhaustion and any other exception map to the results the caller names.
-#ifndef TESK_INTERNAL_GUARD_H_
-#define TESK_INTERNAL_GUARD_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_GUARD_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_GUARD_H_
 
 #include <new>
 #include <type_traits>
@@ -40,4 +40,4 @@ bool GuardVoid(F&& body) noexcept {
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_GUARD_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_GUARD_H_

@@ -2,8 +2,8 @@
 // right before it belongs to the line break. A line longer than the piece limit is handed out
 // in pieces of that many characters (the text readers of fixed-buffer formats count a long
 // line as several).
-#ifndef TESK_INTERNAL_LINES_H_
-#define TESK_INTERNAL_LINES_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_LINES_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_LINES_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -89,4 +89,4 @@ class LineSplitter {
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_LINES_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_LINES_H_

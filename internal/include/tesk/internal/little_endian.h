@@ -1,8 +1,8 @@
 // Little-endian loads and stores of fixed-size fields, the byte order of every binary file the
 // kit reads or writes. On a little-endian host they compile to plain copies; decoders that copy
 // whole records into memory in one go check kLittleEndianHost instead of converting.
-#ifndef TESK_INTERNAL_LITTLE_ENDIAN_H_
-#define TESK_INTERNAL_LITTLE_ENDIAN_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_LITTLE_ENDIAN_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_LITTLE_ENDIAN_H_
 
 #include <bit>
 #include <cstddef>
@@ -46,4 +46,4 @@ void StoreLE(void* p, T v) {
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_LITTLE_ENDIAN_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_LITTLE_ENDIAN_H_

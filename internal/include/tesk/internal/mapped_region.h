@@ -1,6 +1,6 @@
 // An owned memory mapping of a file or a window of it, unmapped on destruction.
-#ifndef TESK_INTERNAL_MAPPED_REGION_H_
-#define TESK_INTERNAL_MAPPED_REGION_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_MAPPED_REGION_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_MAPPED_REGION_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -53,4 +53,4 @@ class MappedRegion {
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_MAPPED_REGION_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_MAPPED_REGION_H_

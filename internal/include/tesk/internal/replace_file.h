@@ -3,8 +3,8 @@
 // is renamed over the target only when everything was written. A failure leaves the old file as
 // it was and no temporary file behind. A symbolic link at the target is kept: the file it
 // points to is replaced.
-#ifndef TESK_INTERNAL_REPLACE_FILE_H_
-#define TESK_INTERNAL_REPLACE_FILE_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_REPLACE_FILE_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_REPLACE_FILE_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -99,4 +99,4 @@ class BufferedReplacement {
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_REPLACE_FILE_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_REPLACE_FILE_H_

@@ -1,8 +1,8 @@
 // Number and token scanning for the text formats: the conversions of the C library's
 // formatted input ("%d", "%f", "%s", literal text) and of atoi/atof, done by hand over a
 // bounded range so that parsing costs no locale lookups and never reads past the text.
-#ifndef TESK_INTERNAL_SCAN_H_
-#define TESK_INTERNAL_SCAN_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_INTERNAL_SCAN_H_
+#define TESK_INTERNAL_INCLUDE_TESK_INTERNAL_SCAN_H_
 
 #include <string_view>
 
@@ -63,4 +63,4 @@ std::string_view TrimRight(std::string_view text);
 
 }  // namespace tesk::internal
 
-#endif  // TESK_INTERNAL_SCAN_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_INTERNAL_SCAN_H_

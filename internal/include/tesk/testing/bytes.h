@@ -1,7 +1,7 @@
 // Building the bytes of test files field by field (little-endian, as every binary format of
 // the kit), and moving whole files in and out of strings.
-#ifndef TESK_TESTING_BYTES_H_
-#define TESK_TESTING_BYTES_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_TESTING_BYTES_H_
+#define TESK_INTERNAL_INCLUDE_TESK_TESTING_BYTES_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -77,4 +77,4 @@ bool WriteFileBytes(const std::string& path, std::string_view bytes);
 
 }  // namespace tesk::testing
 
-#endif  // TESK_TESTING_BYTES_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_TESTING_BYTES_H_

@@ -1,7 +1,7 @@
 // An Env that injects failures under every library at once: a disk that fills up after a
 // number of bytes, reads that come back short, renames that fail. Installed for a scope.
-#ifndef TESK_TESTING_FAULT_ENV_H_
-#define TESK_TESTING_FAULT_ENV_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_TESTING_FAULT_ENV_H_
+#define TESK_INTERNAL_INCLUDE_TESK_TESTING_FAULT_ENV_H_
 
 #include <atomic>
 #include <cstddef>
@@ -55,4 +55,4 @@ class ScopedEnv {
 
 }  // namespace tesk::testing
 
-#endif  // TESK_TESTING_FAULT_ENV_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_TESTING_FAULT_ENV_H_

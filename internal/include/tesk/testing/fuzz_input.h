@@ -1,8 +1,8 @@
 // Hands a fuzz input to readers that take a path: the bytes go into an anonymous in-memory
 // file reachable under /proc/self/fd/N, so no disk is touched and parallel runs never meet.
 // Header-only and free of the test framework, for fuzz targets in every build.
-#ifndef TESK_TESTING_FUZZ_INPUT_H_
-#define TESK_TESTING_FUZZ_INPUT_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_TESTING_FUZZ_INPUT_H_
+#define TESK_INTERNAL_INCLUDE_TESK_TESTING_FUZZ_INPUT_H_
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -46,4 +46,4 @@ inline void Consume(std::uint64_t value) { fuzz_sink = fuzz_sink + value; }
 
 }  // namespace tesk::testing
 
-#endif  // TESK_TESTING_FUZZ_INPUT_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_TESTING_FUZZ_INPUT_H_

@@ -1,7 +1,7 @@
 // A fresh directory for one test, removed afterwards. It lives under testing::TempDir() (which
 // honours TEST_TMPDIR and TMPDIR), so tests that run in parallel never share files.
-#ifndef TESK_TESTING_SCRATCH_DIR_H_
-#define TESK_TESTING_SCRATCH_DIR_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_TESTING_SCRATCH_DIR_H_
+#define TESK_INTERNAL_INCLUDE_TESK_TESTING_SCRATCH_DIR_H_
 
 #include <filesystem>
 #include <string>
@@ -29,4 +29,4 @@ class ScratchDir {
 
 }  // namespace tesk::testing
 
-#endif  // TESK_TESTING_SCRATCH_DIR_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_TESTING_SCRATCH_DIR_H_

@@ -1,7 +1,7 @@
 // Points the registry hives (TESK_REGISTRY_DIR) at a fresh scratch directory for the life of
 // the object, and back where they were afterwards.
-#ifndef TESK_TESTING_SCRATCH_REGISTRY_H_
-#define TESK_TESTING_SCRATCH_REGISTRY_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_TESTING_SCRATCH_REGISTRY_H_
+#define TESK_INTERNAL_INCLUDE_TESK_TESTING_SCRATCH_REGISTRY_H_
 
 #include <optional>
 #include <string>
@@ -27,4 +27,4 @@ class ScratchRegistry {
 
 }  // namespace tesk::testing
 
-#endif  // TESK_TESTING_SCRATCH_REGISTRY_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_TESTING_SCRATCH_REGISTRY_H_

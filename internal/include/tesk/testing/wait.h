@@ -1,6 +1,6 @@
 // Polling for a condition that another process brings about (a server starting or ending).
-#ifndef TESK_TESTING_WAIT_H_
-#define TESK_TESTING_WAIT_H_
+#ifndef TESK_INTERNAL_INCLUDE_TESK_TESTING_WAIT_H_
+#define TESK_INTERNAL_INCLUDE_TESK_TESTING_WAIT_H_
 
 #include <chrono>
 #include <thread>
@@ -20,4 +20,4 @@ bool WaitFor(F done, std::chrono::milliseconds limit) {
 
 }  // namespace tesk::testing
 
-#endif  // TESK_TESTING_WAIT_H_
+#endif  // TESK_INTERNAL_INCLUDE_TESK_TESTING_WAIT_H_

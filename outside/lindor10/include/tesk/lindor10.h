@@ -41,8 +41,8 @@
 // Binding: CCDFFileData's operations are virtual and the companions' are inline, so a caller
 // that opens the library with dlopen needs only Lindor10CreateCDFFileData; it destroys the
 // object with delete. A caller that links the library may construct the class directly.
-#ifndef TESK_LINDOR10_H_
-#define TESK_LINDOR10_H_
+#ifndef TESK_OUTSIDE_LINDOR10_INCLUDE_TESK_LINDOR10_H_
+#define TESK_OUTSIDE_LINDOR10_INCLUDE_TESK_LINDOR10_H_
 
 #include <memory>
 #include <string>
@@ -283,4 +283,4 @@ inline const char* CCDFProbeSetNames::GetProbeSetName(int unit) const {
   return n ? n : "";
 }
 
-#endif  // TESK_LINDOR10_H_
+#endif  // TESK_OUTSIDE_LINDOR10_INCLUDE_TESK_LINDOR10_H_

@@ -16,8 +16,8 @@
 //   Close frees the cells; the header values (counts, texts, corners) stay readable.
 //   WriteVersion3 writes the loaded cells again, as version 3 text, to the file they came from.
 // Concurrent getters on one loaded object are safe; reads, Close and writes are not.
-#ifndef TESK_PARVEL80_H_
-#define TESK_PARVEL80_H_
+#ifndef TESK_OUTSIDE_PARVEL80_INCLUDE_TESK_PARVEL80_H_
+#define TESK_OUTSIDE_PARVEL80_INCLUDE_TESK_PARVEL80_H_
 
 #include <memory>
 
@@ -80,4 +80,4 @@ class TESK_PARVEL80_API CCELFileData {
 // Creates a reader for a caller that bound the library at run time; null when out of memory.
 extern "C" TESK_PARVEL80_API CCELFileData* Parvel80CreateCELFileData();
 
-#endif  // TESK_PARVEL80_H_
+#endif  // TESK_OUTSIDE_PARVEL80_INCLUDE_TESK_PARVEL80_H_

@@ -49,8 +49,8 @@
 // Binding: every operation is virtual, so a caller that opens the library with dlopen needs only
 // Pendrix81CreateCHPFileData; it destroys the object with delete. A caller that links the
 // library may construct the class directly.
-#ifndef TESK_PENDRIX81_H_
-#define TESK_PENDRIX81_H_
+#ifndef TESK_OUTSIDE_PENDRIX81_INCLUDE_TESK_PENDRIX81_H_
+#define TESK_OUTSIDE_PENDRIX81_INCLUDE_TESK_PENDRIX81_H_
 
 #include <memory>
 
@@ -255,4 +255,4 @@ class TESK_PENDRIX81_API CCHPFileData {
 // Creates a reader for a caller that bound the library at run time; null when out of memory.
 extern "C" TESK_PENDRIX81_API CCHPFileData* Pendrix81CreateCHPFileData();
 
-#endif  // TESK_PENDRIX81_H_
+#endif  // TESK_OUTSIDE_PENDRIX81_INCLUDE_TESK_PENDRIX81_H_

@@ -21,7 +21,8 @@
 // Test facility: a server mapping may carry a DWORD value "Fault" holding an HRESULT; every call
 // on that server then fails with it (so that callers' handling of server failures can be tested
 // without breaking a database).
-#pragma once
+#ifndef TESK_OUTSIDE_ZORUM_INCLUDE_TESK_ZORUM_H_
+#define TESK_OUTSIDE_ZORUM_INCLUDE_TESK_ZORUM_H_
 
 #include <tesk/nuvask.h>
 #include <tesk/platform.h>
@@ -213,3 +214,5 @@ TESK_ZORUM_API HRESULT ListMarkers(std::string_view name, std::vector<MarkerInfo
 TESK_ZORUM_API HRESULT ClearMarkers(std::string_view name, std::string_view file, std::string* error) noexcept;
 
 }  // namespace tesk::zorum
+
+#endif  // TESK_OUTSIDE_ZORUM_INCLUDE_TESK_ZORUM_H_

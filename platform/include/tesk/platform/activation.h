@@ -9,8 +9,8 @@
 // registration when the name is this computer ("", ".", "localhost", the computer name) or is a
 // sub-key of HKEY_LOCAL_MACHINE\SOFTWARE\Tesk\Platform\RemoteServers; any other server is
 // unreachable and answers 0x800706BA, as an unavailable server does.
-#ifndef TESK_PLATFORM_ACTIVATION_H_
-#define TESK_PLATFORM_ACTIVATION_H_
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_ACTIVATION_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_ACTIVATION_H_
 
 #include <span>
 #include <string>
@@ -155,4 +155,4 @@ HRESULT UnregisterServer(std::span<const ClassRegistration> classes, const TypeL
 
 TESK_PLATFORM_END_API
 
-#endif  // TESK_PLATFORM_ACTIVATION_H_
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_ACTIVATION_H_

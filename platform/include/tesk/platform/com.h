@@ -1,6 +1,7 @@
 // Component interfaces in the COM layout (abstract classes, no virtual
 // destructor, methods in the Windows order) and per-thread error information.
-#pragma once
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_
 
 #include "tesk/platform/oleauto.h"
 #include "tesk/platform/types.h"
@@ -104,3 +105,5 @@ TESK_DECLARE_INTERFACE(IErrorInfo, IUnknown, IID_IErrorInfo);
 TESK_DECLARE_INTERFACE(ICreateErrorInfo, IUnknown, IID_ICreateErrorInfo);
 
 TESK_PLATFORM_END_API
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_

@@ -9,7 +9,8 @@
 //     ...
 //   };
 //   // in DllGetClassObject:  return tesk::ClassFactory<CVantor>::Get(riid, ppv);
-#pragma once
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_
 
 #include "tesk/platform/com.h"
 #include "tesk/platform/dispatch.h"
@@ -294,3 +295,5 @@ class Variant : public VARIANT {
 }  // namespace tesk
 
 TESK_PLATFORM_END_API
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_

@@ -15,7 +15,8 @@
 // converted with VariantChangeType; names compare without regard to case. A
 // failing member answers DISP_E_EXCEPTION with EXCEPINFO filled from the
 // thread's error information.
-#pragma once
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_DISPATCH_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_DISPATCH_H_
 
 #include "tesk/platform/com.h"
 
@@ -275,3 +276,5 @@ constexpr DispMember DispCustom(const char* name, DISPID id, WORD kind, std::spa
 }  // namespace tesk
 
 TESK_PLATFORM_END_API
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_DISPATCH_H_

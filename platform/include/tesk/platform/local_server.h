@@ -18,8 +18,8 @@
 // g_main_loop_run). Each object belongs to the client that created it: only that client may
 // call it, and when the client leaves the bus (releases everything, or dies) its objects are
 // released and its LockServer locks undone. The session bus admits only its own user.
-#ifndef TESK_PLATFORM_LOCAL_SERVER_H_
-#define TESK_PLATFORM_LOCAL_SERVER_H_
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_LOCAL_SERVER_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_LOCAL_SERVER_H_
 
 #include <string>
 #include <string_view>
@@ -86,4 +86,4 @@ HRESULT GetLocalServerClassObject(REFCLSID rclsid, REFIID riid, void** ppv);
 
 TESK_PLATFORM_END_API
 
-#endif  // TESK_PLATFORM_LOCAL_SERVER_H_
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_LOCAL_SERVER_H_

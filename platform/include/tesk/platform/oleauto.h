@@ -1,6 +1,7 @@
 // Automation data types: BSTR, VARIANT, SAFEARRAY, their calls, and the
 // code-page conversions between narrow text and UTF-16.
-#pragma once
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_OLEAUTO_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_OLEAUTO_H_
 
 #include "tesk/platform/types.h"
 
@@ -292,3 +293,5 @@ inline std::u16string_view BstrView(BSTR b) { return b ? std::u16string_view(b, 
 }  // namespace tesk
 
 TESK_PLATFORM_END_API
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_OLEAUTO_H_

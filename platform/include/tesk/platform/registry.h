@@ -10,8 +10,8 @@
 // Key and value names keep their case but compare without regard to (ASCII) case; a value name
 // of "" or NULL is the key's default value. Every write is one SQLite transaction, so several
 // processes may write one hive at once.
-#ifndef TESK_PLATFORM_REGISTRY_H_
-#define TESK_PLATFORM_REGISTRY_H_
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_REGISTRY_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_REGISTRY_H_
 
 #include <cstdint>
 #include <filesystem>
@@ -157,4 +157,4 @@ LONG ExportRegistryText(std::string_view key, std::string* text);
 
 TESK_PLATFORM_END_API
 
-#endif  // TESK_PLATFORM_REGISTRY_H_
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_REGISTRY_H_

@@ -4,8 +4,8 @@
 // server is reachable. Classes whose factory lacks the interface are reachable only on this
 // computer and on the servers listed under TESK_REMOTE_SERVERS_KEY; any other server answers
 // 0x800706BA (server unavailable), without any network traffic.
-#ifndef TESK_PLATFORM_SERVER_FACTORY_H_
-#define TESK_PLATFORM_SERVER_FACTORY_H_
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SERVER_FACTORY_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SERVER_FACTORY_H_
 
 #include <tesk/platform/activation.h>
 #include <tesk/platform/com.h>
@@ -33,4 +33,4 @@ HRESULT CreateInstanceOnServer(REFCLSID rclsid, IUnknown* punkOuter, DWORD dwCls
 
 TESK_PLATFORM_END_API
 
-#endif  // TESK_PLATFORM_SERVER_FACTORY_H_
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SERVER_FACTORY_H_

@@ -7,8 +7,8 @@
 // process that dies holding it hands the next waiter WAIT_ABANDONED (and the mutex) instead of
 // locking everyone out. As on Windows an object goes away when its last handle (and view) in
 // the last process is closed; a process that died releases its handles.
-#ifndef TESK_PLATFORM_SYSTEM_H_
-#define TESK_PLATFORM_SYSTEM_H_
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SYSTEM_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SYSTEM_H_
 
 #include <cstdint>
 #include <filesystem>
@@ -233,4 +233,4 @@ TeskMessageBoxHook TeskSetMessageBoxHook(TeskMessageBoxHook hook);
 
 TESK_PLATFORM_END_API
 
-#endif  // TESK_PLATFORM_SYSTEM_H_
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SYSTEM_H_

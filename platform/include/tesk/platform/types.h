@@ -2,7 +2,8 @@
 //
 // LONG and ULONG are 32-bit as on Windows (a Linux `long` is 64-bit), so
 // automation interfaces that take a "long" use LONG.
-#pragma once
+#ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_TYPES_H_
+#define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_TYPES_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -243,3 +244,5 @@ std::optional<GUID> GuidFromString(std::string_view text);     // braced form on
 }  // namespace tesk
 
 TESK_PLATFORM_END_API
+
+#endif  // TESK_PLATFORM_INCLUDE_TESK_PLATFORM_TYPES_H_
