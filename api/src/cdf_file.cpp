@@ -117,13 +117,7 @@ class CTeskCDFFile final
         }
       }
       if (f == FILTER_QC_PROBESET_TYPE || f == FILTER_ALL_PROBESET_TYPE) {
-        const int units = layout_->GetNumQCUnits();
-        for (int q = 0; q < units; ++q) {
-          CCDFQCUnitInformation info;
-          layout_->GetQCUnitInformation(q, info);
-          const int t = info.GetQCType();
-          if (filterQC_ == ALL_QC_TYPE || (t >= 1 && t <= 16 && (filterQC_ >> (t - 1) & 1) != 0)) qc_.push_back(q);
-        }
+        qc_ = ChooseQCUnits(*layout_, filterQC_);
       }
       return S_OK;
     });

@@ -8,27 +8,12 @@
 #include "children.h"
 #include "classes.h"
 #include "file_object.h"
+#include "layout_views.h"
 #include "param_text.h"
 #include "probe.h"
 #include "string_arrays.h"
 
 namespace tarvex {
-namespace {
-
-using CreateReader = CCELFileData* (*)();
-
-// Parvel80 is bound on the first call that needs a reader.
-CreateReader Parvel80() {
-  static const CreateReader create = [] {
-    CreateReader fn = nullptr;
-    BindLibrary("libparvel80.so", {{"Parvel80CreateCELFileData", reinterpret_cast<void**>(&fn)}});
-    return fn;
-  }();
-  return create;
-}
-
-}  // namespace
-
 class CTeskCELFile final : public FileObject<CTeskCELFile, ITeskCELFile> {
  public:
   static const ClassInfo kInfo;
@@ -41,13 +26,8 @@ class CTeskCELFile final : public FileObject<CTeskCELFile, ITeskCELFile> {
 
   // Reader hooks of the frame.
   bool BindReader() {
-    if (reader_) return true;
-    CreateReader create = Parvel80();
-    if (create == nullptr) return false;
-    CCELFileData* r = create();
-    if (r == nullptr) throw std::bad_alloc();
-    reader_.reset(r);
-    return true;
+    if (!reader_) reader_ = NewIntensityReader();
+    return reader_ != nullptr;
   }
   void ReaderSetPath(const std::string& path) { reader_->SetFileName(path.c_str()); }
   int ReaderExists() { return reader_->Exists(); }

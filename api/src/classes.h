@@ -10,11 +10,13 @@ namespace tarvex {
 extern const tesk::DispTable kTeskEXPFileTable;
 extern const tesk::DispTable kTeskDATFileTable;
 extern const tesk::DispTable kTeskCELFileTable;
+extern const tesk::DispTable kTeskCHPFileTable;
 extern const tesk::DispTable kTeskProbeTable;
 
 HRESULT GetTeskEXPFileFactory(REFIID riid, void** ppv);
 HRESULT GetTeskDATFileFactory(REFIID riid, void** ppv);
 HRESULT GetTeskCELFileFactory(REFIID riid, void** ppv);
+HRESULT GetTeskCHPFileFactory(REFIID riid, void** ppv);
 HRESULT GetTeskProbeFactory(REFIID riid, void** ppv);
 
 // Parameter lists that C++ types alone cannot describe: [in] index, [out] BSTR, [out] BSTR;
@@ -40,6 +42,10 @@ struct tesk::DispatchTableOf<ITeskDATFile> {
 template <>
 struct tesk::DispatchTableOf<ITeskCELFile> {
   static const DispTable& Get() { return tarvex::kTeskCELFileTable; }
+};
+template <>
+struct tesk::DispatchTableOf<ITeskCHPFile> {
+  static const DispTable& Get() { return tarvex::kTeskCHPFileTable; }
 };
 template <>
 struct tesk::DispatchTableOf<ITeskProbe> {

@@ -25,15 +25,16 @@
 
 #include <tesk/lindor10.h>
 #include <tesk/parvel80.h>
+#include <tesk/pendrix81.h>
 #include <tesk/tarvex.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "errors.h"
 #include "module.h"
 
-class CCHPFileData;
 
 namespace tarvex {
 
@@ -122,6 +123,12 @@ inline const ViewSources kUnbound{};
 // Creates a Lindor10 layout reader, binding the library on first use; null when it cannot be
 // bound.
 std::unique_ptr<CCDFFileData> NewLayoutReader();
+// The same for a Parvel80 intensity reader.
+std::unique_ptr<CCELFileData> NewIntensityReader();
+
+// The QC units of a loaded layout that the QC filter selects, in layout order: all of them for
+// ALL_QC_TYPE, else those of a type t in 1..16 whose bit t-1 is set.
+std::vector<int> ChooseQCUnits(const CCDFFileData& layout, LONG filterQC);
 
 class CTeskProbe;
 // Fills the (cleared) `probe` with cell `cell` of QC unit `qc` of the bound layout, as a QC
@@ -206,6 +213,14 @@ class CTeskProbeSet final : public View<CTeskProbeSet, ITeskProbeSet> {
 
  private:
   bool HasResults() const { return kind != QC_PROBESET_TYPE && src().results != nullptr; }
+  // The analysis kind of the bound expression results (0..3), or -1 when no results apply.
+  int ResultsKind() const;
+  // The unit's record of each kind; false (the value then takes its default) when the results
+  // are of another kind or hold no such record for the unit.
+  bool Emp(CAbsEmpProbeSetResult& r) const;
+  bool CompEmp(CCompEmpProbeSetResult& r) const;
+  bool Stat(CAbsStatProbeSetResult& r) const;
+  bool CompStat(CCompStatProbeSetResult& r) const;
   void FillPair(class CTeskProbePair& pair, LONG index) const;
 };
 

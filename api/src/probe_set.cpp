@@ -2,6 +2,7 @@
 // is read from the bound readers on each call; what does not apply answers its default.
 #include <cfloat>
 #include <climits>
+#include <cstdlib>
 
 #include "children.h"
 #include "layout_views.h"
@@ -40,48 +41,93 @@ void CTeskProbeSet::Clear() noexcept {
 
 HRESULT CTeskProbeSet::get_Name(BSTR* pVal) noexcept { return HandOut(name, pVal); }
 
-// A layout-bound view has no results: every results value is its default. A results object
-// that binds src().results answers them from its records (see layout_views.h).
-HRESULT CTeskProbeSet::get_CompDataExists(LONG* pVal) noexcept { return Give<LONG>(pVal, 0); }
+// Results values come from the bound expression results, fetched for the unit on every call; a
+// layout-bound view (no results) answers every one of them with its default.
+int CTeskProbeSet::ResultsKind() const {
+  if (!HasResults() || src().results->GetHeader().GetAssayType() != ExpressionAssayType) return -1;
+  return src().results->GetExpressionResults().GetAnalysisKind();
+}
+
+bool CTeskProbeSet::Emp(CAbsEmpProbeSetResult& r) const {
+  const int k = ResultsKind();
+  return (k == AbsoluteEmpiricalKind || k == ComparisonEmpiricalKind) &&
+         src().results->GetExpressionResults().GetAbsEmpProbeSetResult(unit, r) != 0;
+}
+bool CTeskProbeSet::CompEmp(CCompEmpProbeSetResult& r) const {
+  return ResultsKind() == ComparisonEmpiricalKind &&
+         src().results->GetExpressionResults().GetCompEmpProbeSetResult(unit, r) != 0;
+}
+bool CTeskProbeSet::Stat(CAbsStatProbeSetResult& r) const {
+  const int k = ResultsKind();
+  return (k == AbsoluteStatisticalKind || k == ComparisonStatisticalKind) &&
+         src().results->GetExpressionResults().GetAbsStatProbeSetResult(unit, r) != 0;
+}
+bool CTeskProbeSet::CompStat(CCompStatProbeSetResult& r) const {
+  return ResultsKind() == ComparisonStatisticalKind &&
+         src().results->GetExpressionResults().GetCompStatProbeSetResult(unit, r) != 0;
+}
+
+// One property of one record: the record's field when the record applies, else `fallback`.
+#define TARVEX_RESULT(NAME, T, RECORD, FETCH, EXPR, FALLBACK) \
+  HRESULT CTeskProbeSet::get_##NAME(T* pVal) noexcept {      \
+    RECORD r;                                                 \
+    return Give<T>(pVal, FETCH(r) ? static_cast<T>(EXPR) : static_cast<T>(FALLBACK)); \
+  }
+
+HRESULT CTeskProbeSet::get_CompDataExists(LONG* pVal) noexcept {
+  const int k = ResultsKind();
+  return Give<LONG>(pVal, k == ComparisonEmpiricalKind || k == ComparisonStatisticalKind ? 1 : 0);
+}
 HRESULT CTeskProbeSet::get_NumPairs(LONG* pVal) noexcept {
   LONG pairs = 0;
+  CAbsEmpProbeSetResult e;
+  CAbsStatProbeSetResult s;
   CCDFUnitInformation info;
-  if (!HasResults() && kind != QC_PROBESET_TYPE && src().layout && src().layout->GetUnitInformation(unit, info))
+  if (Emp(e))
+    pairs = e.NumPairs;
+  else if (Stat(s))
+    pairs = s.NumPairs;
+  else if (!HasResults() && kind != QC_PROBESET_TYPE && src().layout && src().layout->GetUnitInformation(unit, info))
     pairs = info.GetNumAtoms();
   return Give(pVal, pairs);
 }
-HRESULT CTeskProbeSet::get_NumPairsUsed(LONG* pVal) noexcept { return Give<LONG>(pVal, 0); }
-HRESULT CTeskProbeSet::get_Signal(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_Detection(TARVEX_ABS_CALL_TYPE* pVal) noexcept { return Give(pVal, NO_ABS_CALL_TYPE); }
-HRESULT CTeskProbeSet::get_DetectionPValue(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_CommonPairs(LONG* pVal) noexcept { return Give<LONG>(pVal, 0); }
-HRESULT CTeskProbeSet::get_SignalLogRatio(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_SignalLogRatioLow(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_SignalLogRatioHigh(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_Change(TARVEX_COMP_CALL_TYPE* pVal) noexcept { return Give(pVal, NO_COMP_CALL_TYPE); }
-HRESULT CTeskProbeSet::get_ChangePValue(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_Positive(LONG* pVal) noexcept { return Give(pVal, kNoCount); }
-HRESULT CTeskProbeSet::get_Negative(LONG* pVal) noexcept { return Give(pVal, kNoCount); }
-HRESULT CTeskProbeSet::get_NumPairsUsedInAvgDiff(LONG* pVal) noexcept { return Give<LONG>(pVal, 0); }
-HRESULT CTeskProbeSet::get_PositiveFraction(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_LogAverage(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_PosNegRatio(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_AverageDifference(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_AbsoluteCall(TARVEX_ABS_CALL_TYPE* pVal) noexcept { return Give(pVal, NO_ABS_CALL_TYPE); }
-HRESULT CTeskProbeSet::get_Increase(LONG* pVal) noexcept { return Give(pVal, kNoCount); }
-HRESULT CTeskProbeSet::get_Decrease(LONG* pVal) noexcept { return Give(pVal, kNoCount); }
-HRESULT CTeskProbeSet::get_IncreaseRatio(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_DecreaseRatio(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_PositiveChange(LONG* pVal) noexcept { return Give(pVal, kNoCount); }
-HRESULT CTeskProbeSet::get_NegativeChange(LONG* pVal) noexcept { return Give(pVal, kNoCount); }
-HRESULT CTeskProbeSet::get_IncDecRatio(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_DPosDNegDiffRatio(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_LogAvgRatioChange(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_AvgDiffChange(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_BaselineIsAbsent(LONG* pVal) noexcept { return Give<LONG>(pVal, 0); }
-HRESULT CTeskProbeSet::get_FoldChange(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_SortScore(FLOAT* pVal) noexcept { return Give(pVal, kNoFloat); }
-HRESULT CTeskProbeSet::get_DifferenceCall(TARVEX_COMP_CALL_TYPE* pVal) noexcept { return Give(pVal, NO_COMP_CALL_TYPE); }
+HRESULT CTeskProbeSet::get_NumPairsUsed(LONG* pVal) noexcept {
+  CAbsEmpProbeSetResult e;
+  CAbsStatProbeSetResult s;
+  return Give<LONG>(pVal, Emp(e) ? e.NumPairsUsed : Stat(s) ? s.NumPairsUsed : 0);
+}
+TARVEX_RESULT(Signal, FLOAT, CAbsStatProbeSetResult, Stat, r.Signal, kNoFloat)
+TARVEX_RESULT(Detection, TARVEX_ABS_CALL_TYPE, CAbsStatProbeSetResult, Stat, r.Detection, NO_ABS_CALL_TYPE)
+TARVEX_RESULT(DetectionPValue, FLOAT, CAbsStatProbeSetResult, Stat, r.DetectionPValue, kNoFloat)
+TARVEX_RESULT(CommonPairs, LONG, CCompStatProbeSetResult, CompStat, r.CommonPairs, 0)
+TARVEX_RESULT(SignalLogRatio, FLOAT, CCompStatProbeSetResult, CompStat, r.SignalLogRatio, kNoFloat)
+TARVEX_RESULT(SignalLogRatioLow, FLOAT, CCompStatProbeSetResult, CompStat, r.SignalLogRatioLow, kNoFloat)
+TARVEX_RESULT(SignalLogRatioHigh, FLOAT, CCompStatProbeSetResult, CompStat, r.SignalLogRatioHigh, kNoFloat)
+TARVEX_RESULT(Change, TARVEX_COMP_CALL_TYPE, CCompStatProbeSetResult, CompStat, r.Change, NO_COMP_CALL_TYPE)
+TARVEX_RESULT(ChangePValue, FLOAT, CCompStatProbeSetResult, CompStat, r.ChangePValue, kNoFloat)
+TARVEX_RESULT(Positive, LONG, CAbsEmpProbeSetResult, Emp, r.Positive, kNoCount)
+TARVEX_RESULT(Negative, LONG, CAbsEmpProbeSetResult, Emp, r.Negative, kNoCount)
+TARVEX_RESULT(NumPairsUsedInAvgDiff, LONG, CAbsEmpProbeSetResult, Emp, r.NumPairsUsedInAvgDiff, 0)
+TARVEX_RESULT(PositiveFraction, FLOAT, CAbsEmpProbeSetResult, Emp, r.PositiveFraction, kNoFloat)
+TARVEX_RESULT(LogAverage, FLOAT, CAbsEmpProbeSetResult, Emp, r.LogAverage, kNoFloat)
+TARVEX_RESULT(PosNegRatio, FLOAT, CAbsEmpProbeSetResult, Emp, r.PosNegRatio, kNoFloat)
+TARVEX_RESULT(AverageDifference, FLOAT, CAbsEmpProbeSetResult, Emp, r.AverageDifference, kNoFloat)
+TARVEX_RESULT(AbsoluteCall, TARVEX_ABS_CALL_TYPE, CAbsEmpProbeSetResult, Emp, r.AbsoluteCall, NO_ABS_CALL_TYPE)
+TARVEX_RESULT(Increase, LONG, CCompEmpProbeSetResult, CompEmp, r.Increase, kNoCount)
+TARVEX_RESULT(Decrease, LONG, CCompEmpProbeSetResult, CompEmp, r.Decrease, kNoCount)
+TARVEX_RESULT(IncreaseRatio, FLOAT, CCompEmpProbeSetResult, CompEmp, r.IncreaseRatio, kNoFloat)
+TARVEX_RESULT(DecreaseRatio, FLOAT, CCompEmpProbeSetResult, CompEmp, r.DecreaseRatio, kNoFloat)
+TARVEX_RESULT(PositiveChange, LONG, CCompEmpProbeSetResult, CompEmp, r.PositiveChange, kNoCount)
+TARVEX_RESULT(NegativeChange, LONG, CCompEmpProbeSetResult, CompEmp, r.NegativeChange, kNoCount)
+TARVEX_RESULT(IncDecRatio, FLOAT, CCompEmpProbeSetResult, CompEmp, r.IncDecRatio, kNoFloat)
+TARVEX_RESULT(DPosDNegDiffRatio, FLOAT, CCompEmpProbeSetResult, CompEmp, r.DPosDNegDiffRatio, kNoFloat)
+TARVEX_RESULT(LogAvgRatioChange, FLOAT, CCompEmpProbeSetResult, CompEmp, r.LogAvgRatioChange, kNoFloat)
+TARVEX_RESULT(AvgDiffChange, FLOAT, CCompEmpProbeSetResult, CompEmp, r.AvgDiffChange, kNoFloat)
+TARVEX_RESULT(BaselineIsAbsent, LONG, CCompEmpProbeSetResult, CompEmp, r.BaselineIsAbsent, 0)
+TARVEX_RESULT(FoldChange, FLOAT, CCompEmpProbeSetResult, CompEmp, r.FoldChange, kNoFloat)
+TARVEX_RESULT(SortScore, FLOAT, CCompEmpProbeSetResult, CompEmp, r.SortScore, kNoFloat)
+TARVEX_RESULT(DifferenceCall, TARVEX_COMP_CALL_TYPE, CCompEmpProbeSetResult, CompEmp, r.DifferenceCall, NO_COMP_CALL_TYPE)
+#undef TARVEX_RESULT
 
 HRESULT CTeskProbeSet::get_NumQCProbes(LONG* pVal) noexcept {
   LONG cells = 0;
@@ -192,8 +238,16 @@ bool CTeskProbePair::IntensityCell(int which, int& x, int& y) const {
   return true;
 }
 
-// 1.0 without results: a results object scales by its "SF" and "NF" parameters.
-float CTeskProbePair::Scale() const { return 1.0f; }
+// Intensities of results-bound pairs are scaled by the analysis's "SF" and then its "NF"
+// parameter, each when present; without results the scale is 1.
+float CTeskProbePair::Scale() const {
+  float scale = 1.0f;
+  if (!src().results) return scale;
+  const CCHPFileHeader& header = src().results->GetHeader();
+  if (const char* sf = header.GetAlgorithmParameter("SF"); sf != nullptr && *sf != '\0') scale = std::strtof(sf, nullptr);
+  if (const char* nf = header.GetAlgorithmParameter("NF"); nf != nullptr && *nf != '\0') scale *= std::strtof(nf, nullptr);
+  return scale;
+}
 
 namespace {
 
@@ -212,8 +266,23 @@ HRESULT CTeskProbePair::get_UseProbePair(TARVEX_PROBEPAIR_USAGE_TYPE* pVal) noex
   return Give(pVal, masked ? MASKED_PROBEPAIR_USAGE_TYPE : USE_PROBEPAIR_USAGE_TYPE);
 }
 
-// Backgrounds come from results only.
-HRESULT CTeskProbePair::get_Background(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
+// Backgrounds come from results only: by the PM cell's position in the binary form, by unit and
+// pair in the text form.
+HRESULT CTeskProbePair::get_Background(FLOAT* pVal) noexcept {
+  float background = 0.0f;
+  if (const auto& results = src().results) {
+    if (results->IsXDACompatibleFile() != 0) {
+      LONG x = 0, y = 0;
+      get_PMPosX(&x);
+      get_PMPosY(&y);
+      if (static_cast<ULONG>(x) != 4294967295u && static_cast<ULONG>(y) != 4294967295u)
+        results->GetBackgroundForXDA(x, y, background);
+    } else {
+      results->GetBackgroundForNonXDA(probeSet, pair, background);
+    }
+  }
+  return Give(pVal, background);
+}
 
 #define TARVEX_PAIR_POSITION(NAME, WHICH, AXIS)                    \
   HRESULT CTeskProbePair::get_##NAME(LONG* pVal) noexcept {        \

@@ -149,16 +149,42 @@ HRESULT CTeskGenotypeProbeSet::get_NumGroups(LONG* pVal) noexcept {
 HRESULT CTeskGenotypeProbeSet::get_ProbeSetType(TARVEX_PROBESET_TYPE* pVal) noexcept {
   return Give(pVal, GENOTYPE_PROBESET_TYPE);
 }
-// Calls, confidences and p-values come from genotyping results only: a layout-bound view
-// answers no call and 0.0.
-HRESULT CTeskGenotypeProbeSet::get_Call(TARVEX_GENOTYPE_RESULT_TYPE* pVal) noexcept { return Give(pVal, GENOTYPE_NO_CALL); }
-HRESULT CTeskGenotypeProbeSet::get_Confidence(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
-HRESULT CTeskGenotypeProbeSet::get_RAS1(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
-HRESULT CTeskGenotypeProbeSet::get_RAS2(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
-HRESULT CTeskGenotypeProbeSet::get_AA_PValue(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
-HRESULT CTeskGenotypeProbeSet::get_AB_PValue(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
-HRESULT CTeskGenotypeProbeSet::get_BB_PValue(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
-HRESULT CTeskGenotypeProbeSet::get_NoCall_PValue(FLOAT* pVal) noexcept { return Give(pVal, 0.0f); }
+// Calls, confidences and p-values come from genotyping results only: a layout-bound view, or
+// one over results of another assay, answers no call and 0.0.
+namespace {
+
+CGenotypingProbeSetResult GenotypeResult(const ViewSources& src, LONG unit) {
+  CGenotypingProbeSetResult r;
+  if (src.results && src.results->GetHeader().GetAssayType() == GenotypingAssayType &&
+      src.results->GetGenotypingResults().GetResult(unit, r) == 0)
+    r = CGenotypingProbeSetResult();
+  return r;
+}
+
+TARVEX_GENOTYPE_RESULT_TYPE GenotypeCall(unsigned char code) {
+  switch (code) {
+    case 6: return GENOTYPE_AA_CALL;
+    case 8: return GENOTYPE_AB_CALL;
+    case 7: return GENOTYPE_BB_CALL;
+    default: return GENOTYPE_NO_CALL;
+  }
+}
+
+}  // namespace
+
+HRESULT CTeskGenotypeProbeSet::get_Call(TARVEX_GENOTYPE_RESULT_TYPE* pVal) noexcept {
+  return Give(pVal, GenotypeCall(GenotypeResult(src(), unit).Call));
+}
+HRESULT CTeskGenotypeProbeSet::get_Confidence(FLOAT* pVal) noexcept { return Give(pVal, GenotypeResult(src(), unit).Confidence); }
+HRESULT CTeskGenotypeProbeSet::get_RAS1(FLOAT* pVal) noexcept { return Give(pVal, GenotypeResult(src(), unit).RAS1); }
+HRESULT CTeskGenotypeProbeSet::get_RAS2(FLOAT* pVal) noexcept { return Give(pVal, GenotypeResult(src(), unit).RAS2); }
+// The AA and AB p-values are the RAS1 and RAS2 fields.
+HRESULT CTeskGenotypeProbeSet::get_AA_PValue(FLOAT* pVal) noexcept { return Give(pVal, GenotypeResult(src(), unit).RAS1); }
+HRESULT CTeskGenotypeProbeSet::get_AB_PValue(FLOAT* pVal) noexcept { return Give(pVal, GenotypeResult(src(), unit).RAS2); }
+HRESULT CTeskGenotypeProbeSet::get_BB_PValue(FLOAT* pVal) noexcept { return Give(pVal, GenotypeResult(src(), unit).BBPValue); }
+HRESULT CTeskGenotypeProbeSet::get_NoCall_PValue(FLOAT* pVal) noexcept {
+  return Give(pVal, GenotypeResult(src(), unit).NoCallPValue);
+}
 
 HRESULT CTeskGenotypeProbeSet::GetProbeGroupByIndex(LONG index, ITeskGenotypeProbeGroup* group) noexcept {
   Member m(kInfo, "GetProbeGroupByIndex");
@@ -492,23 +518,88 @@ HRESULT CTeskCustomSeqComposite::GetReferenceBases(BSTR* pVal) noexcept {
   });
 }
 
-// Base calls and their scores come from resequencing results only; bound to a layout alone
-// the composite has none to give.
-HRESULT CTeskCustomSeqComposite::GetBaseCall(LONG, BSTR* pVal) noexcept {
-  if (pVal != nullptr) *pVal = nullptr;
-  return Member(kInfo, "GetBaseCall").Fail(IDS_NOT_LOADED, E_POINTER);
+// Base calls and their scores come from resequencing results only; bound to a layout alone, or
+// to results of another assay, the composite has none to give.
+namespace {
+
+bool BaseCalls(const ViewSources& src, CResequencingResult& calls) {
+  return src.results && src.results->GetHeader().GetAssayType() == ResequencingAssayType &&
+         src.results->GetResequencingResults().GetResult(calls) != 0;
 }
+
+// The text of a base code: letters as they are, a two-base mixture as its ambiguity letter
+// (upper or lower case as the code), anything else "n".
+char BaseText(unsigned char code) {
+  static constexpr struct {
+    unsigned char a, b;
+    char letter;
+  } kMixtures[] = {{161, 167, 'M'}, {162, 168, 'm'}, {163, 174, 'R'}, {164, 175, 'r'}, {165, 180, 'W'},
+                   {166, 181, 'w'}, {169, 176, 'S'}, {170, 177, 's'}, {171, 182, 'Y'}, {172, 184, 'y'},
+                   {178, 185, 'K'}, {179, 186, 'k'}};
+  if (code < 128) return static_cast<char>(code);
+  for (const auto& m : kMixtures)
+    if (code == m.a || code == m.b) return m.letter;
+  return 'n';
+}
+
+}  // namespace
+
+HRESULT CTeskCustomSeqComposite::GetBaseCall(LONG index, BSTR* pVal) noexcept {
+  if (pVal == nullptr) return E_POINTER;
+  *pVal = nullptr;
+  Member m(kInfo, "GetBaseCall");
+  return Guarded(m, [&] {
+    CResequencingResult calls;
+    if (!BaseCalls(src(), calls)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    if (index < 0 || index >= calls.NumBases) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
+    const char text = BaseText(static_cast<unsigned char>(calls.CalledBases[index]));
+    return HandOut(std::string_view(&text, 1), pVal);
+  });
+}
+
 HRESULT CTeskCustomSeqComposite::GetBaseCalls(BSTR* pVal) noexcept {
-  if (pVal != nullptr) *pVal = nullptr;
-  return Member(kInfo, "GetBaseCalls").Fail(IDS_NOT_LOADED, E_POINTER);
+  if (pVal == nullptr) return E_POINTER;
+  *pVal = nullptr;
+  Member m(kInfo, "GetBaseCalls");
+  return Guarded(m, [&] {
+    CResequencingResult calls;
+    if (!BaseCalls(src(), calls)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    std::string text(static_cast<size_t>(calls.NumBases), ' ');
+    for (int i = 0; i < calls.NumBases; ++i) text[i] = BaseText(static_cast<unsigned char>(calls.CalledBases[i]));
+    return HandOut(text, pVal);
+  });
 }
-HRESULT CTeskCustomSeqComposite::GetBaseCallScore(LONG, FLOAT* pVal) noexcept {
-  if (pVal != nullptr) *pVal = 0.0f;
-  return Member(kInfo, "GetBaseCallScore").Fail(IDS_NOT_LOADED, E_POINTER);
+
+HRESULT CTeskCustomSeqComposite::GetBaseCallScore(LONG index, FLOAT* pVal) noexcept {
+  if (pVal == nullptr) return E_POINTER;
+  *pVal = 0.0f;
+  Member m(kInfo, "GetBaseCallScore");
+  return Guarded(m, [&] {
+    CResequencingResult calls;
+    if (!BaseCalls(src(), calls)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    if (index < 0 || index >= calls.NumBases) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
+    *pVal = calls.Scores[index];
+    return S_OK;
+  });
 }
+
 HRESULT CTeskCustomSeqComposite::GetBaseCallScores(VARIANT* scores) noexcept {
-  if (scores != nullptr) VariantClear(scores);
-  return Member(kInfo, "GetBaseCallScores").Fail(IDS_NOT_LOADED, E_POINTER);
+  Member m(kInfo, "GetBaseCallScores");
+  return Guarded(m, [&] {
+    if (scores == nullptr) return m.Fail(IDS_SCORE_ARRAY_CREATE, E_POINTER);
+    VariantClear(scores);
+    CResequencingResult calls;
+    if (!BaseCalls(src(), calls)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    SAFEARRAY* array = SafeArrayCreateVector(VT_R4, 0, static_cast<ULONG>(calls.NumBases));
+    if (array == nullptr) return m.Fail(IDS_SCORE_ARRAY_CREATE);
+    scores->vt = VT_ARRAY | VT_R4;
+    scores->parray = array;
+    float* data = nullptr;
+    if (FAILED(SafeArrayAccessData(array, reinterpret_cast<void**>(&data)))) return m.Fail(IDS_SCORE_ARRAY_PUT);
+    std::copy(calls.Scores, calls.Scores + calls.NumBases, data);
+    SafeArrayUnaccessData(array);
+    return S_OK;
+  });
 }
 
 // ---- Dispatch tables and factories -----------------------------------------------------------

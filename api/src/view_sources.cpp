@@ -34,6 +34,31 @@ std::unique_ptr<CCDFFileData> NewLayoutReader() {
   return reader;
 }
 
+std::unique_ptr<CCELFileData> NewIntensityReader() {
+  using Create = CCELFileData* (*)();
+  static const Create create = [] {
+    Create fn = nullptr;
+    BindLibrary("libparvel80.so", {{"Parvel80CreateCELFileData", reinterpret_cast<void**>(&fn)}});
+    return fn;
+  }();
+  if (create == nullptr) return nullptr;
+  std::unique_ptr<CCELFileData> reader(create());
+  if (!reader) throw std::bad_alloc();
+  return reader;
+}
+
+std::vector<int> ChooseQCUnits(const CCDFFileData& layout, LONG filterQC) {
+  std::vector<int> chosen;
+  const int units = layout.GetNumQCUnits();
+  for (int q = 0; q < units; ++q) {
+    CCDFQCUnitInformation info;
+    layout.GetQCUnitInformation(q, info);
+    const int t = info.GetQCType();
+    if (filterQC == ALL_QC_TYPE || (t >= 1 && t <= 16 && (filterQC >> (t - 1) & 1) != 0)) chosen.push_back(q);
+  }
+  return chosen;
+}
+
 HRESULT FillQCProbe(const Member& m, const ViewSources& src, int qc, LONG cell, CTeskProbe& probe) {
   CTeskProbe* p = &probe;
   CCDFQCUnitInformation unit;
@@ -48,6 +73,18 @@ HRESULT FillQCProbe(const Member& m, const ViewSources& src, int qc, LONG cell, 
     p->Fill(src.intensity, static_cast<int>(index), info.GetX(), info.GetY());
   }
   p->probeType = QC_PROBE_TYPE;
+  // Results give the cell's background: by position in their binary form, else by QC type and
+  // cell number.
+  if (const auto& results = src.results) {
+    float background = 0.0f;
+    if (results->IsXDACompatibleFile() != 0) {
+      results->GetBackgroundForXDA(info.GetX(), info.GetY(), background);
+    } else {
+      QCCellInfo qcCell;
+      if (results->GetQCCellInfo(unit.GetQCType(), cell, qcCell)) background = qcCell.background;
+    }
+    p->background = background;
+  }
   return S_OK;
 }
 

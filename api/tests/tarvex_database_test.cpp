@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <tesk/parvel.h>
+#include <tesk/pendrix71.h>
 #include <tesk/zorum.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -70,7 +72,9 @@ struct Database : ::testing::Test {
                  "own": ")" + own + R"(", "other": ")" + other + R"("}],
       "files": [{"name": "mine.CEL", "owner": ")" + Me() + R"(", "type": "CEL"},
                 {"name": "carols.CEL", "owner": "carol", "type": "CEL"},
-                {"name": "zeds.CEL", "owner": "zed", "type": "CEL"}]})";
+                {"name": "zeds.CEL", "owner": "zed", "type": "CEL"},
+                {"name": "mine.CHP", "owner": ")" + Me() + R"(", "type": "CHP"},
+                {"name": "zeds.CHP", "owner": ")" + Me() + R"(", "type": "CHP"}]})";
     std::string error;
     ASSERT_EQ(tesk::zorum::LoadJson(server, json, &error), S_OK) << error;
   }
@@ -197,6 +201,48 @@ TEST_F(Database, ImageFilesUseTheSameChecks) {
   tesk::Variant exists;
   EXPECT_EQ(dat.Call("Exists", {}, &exists), E_FAIL);
   EXPECT_EQ(dat.Error().description, "Failure in ITeskDATFile-Exists: Unable to find the file in the database.");
+}
+
+// A results file and the intensity file it names are both checked and marked.
+void WriteResults(const std::string& path, const char* cellFile) {
+  ChipClass chip;
+  chip.rows = 1;
+  chip.cols = 2;
+  chip.algorithmName = "ExpressionStat";
+  chip.algorithmVersion = "5.0";
+  chip.chipType = "Demo";
+  chip.cellFile = cellFile;
+  ASSERT_EQ(chip.WriteChip(path.c_str()), 0);
+}
+
+TEST_F(Database, AResultsFileAndItsIntensityFileAreCheckedAndMarked) {
+  Load("3.5", "YYNNNNNNNNNNNN", "NNNNNNNNNNNNNN");
+  WriteResults(dir.File("mine.CHP"), "C:\\scans\\mine.CEL");
+  WriteResults(dir.File("zeds.CHP"), "C:\\scans\\zeds.CEL");
+  {
+    Late chp{Create(CLSID_TeskCHPFile)};
+    ASSERT_EQ(chp.Put("Name", "mine.CHP"), S_OK);
+    ASSERT_EQ(chp.Put("DataPath", dir.str()), S_OK);
+    ASSERT_EQ(chp.Put("LibPath", dir.str()), S_OK);
+    ASSERT_EQ(chp.Put("ServerName", server), S_OK);
+    ASSERT_EQ(chp.Call("ReadHeader"), S_OK) << chp.Error().description;
+    EXPECT_TRUE(Marked().empty()) << "a header read gives its marker back";
+    EXPECT_EQ(chp.Str("ChipType"), "Demo");
+    ASSERT_EQ(chp.Call("Read"), S_OK) << chp.Error().description;
+    std::vector<std::string> marked = Marked();
+    std::sort(marked.begin(), marked.end());
+    EXPECT_EQ(marked, (std::vector<std::string>{"mine.CEL", "mine.CHP"}));
+
+    // The intensity file of zeds.CHP belongs to someone outside the caller's roles.
+    ASSERT_EQ(chp.Put("Name", "zeds.CHP"), S_OK);
+    EXPECT_EQ(chp.Call("Read"), E_FAIL);
+    EXPECT_EQ(chp.Error().description, "Failure in ITeskCHPFile-Read: Access denied to the data file.");
+    EXPECT_TRUE(Marked().empty()) << "nothing stays marked after the refusal";
+    ASSERT_EQ(chp.Put("Name", "other.CHP"), S_OK);
+    EXPECT_EQ(chp.Call("Read"), E_FAIL);
+    EXPECT_EQ(chp.Error().description, "Failure in ITeskCHPFile-Read: Unable to find the file in the database.");
+  }
+  EXPECT_TRUE(Marked().empty());
 }
 
 }  // namespace

@@ -34,10 +34,10 @@ TEST(TeskTool, SampleInfoAndConvert) {
   tesk::testing::ScratchDir dir;
   std::string out;
   ASSERT_EQ(Tesk("sample " + dir.str(), &out), 0) << out;
-  const std::vector<std::string> files = {"TeskDemo1164.PSI", "sample.CDF",   "sample.CEL",
-                                          "sample.CHP",       "sample.DAT",   "sample.EXP",
-                                          "sample.bar",       "sample.bpmap", "sample_v2.CEL",
-                                          "sample_v3.CEL"};
+  const std::vector<std::string> files = {"TeskDemo1164.CDF", "TeskDemo1164.PSI", "sample.CDF",
+                                          "sample.CEL",       "sample.CHP",       "sample.DAT",
+                                          "sample.EXP",       "sample.bar",       "sample.bpmap",
+                                          "sample_v2.CEL",    "sample_v3.CEL"};
   ASSERT_EQ(dir.List(), files);
 
   // info recognises every file by its content and summarises it.
@@ -46,6 +46,7 @@ TEST(TeskTool, SampleInfoAndConvert) {
     EXPECT_TRUE(Contains(out, kind)) << kind << "\n" << out;
   }
   EXPECT_TRUE(Contains(out, "version      4 (binary)")) << out;
+  EXPECT_TRUE(Contains(out, "agrees with the chip results library")) << out;
   EXPECT_TRUE(Contains(out, "version      3 (text, version 3)")) << out;
 
   // convert rewrites a cell file in another encoding; the cells survive.
