@@ -6,21 +6,32 @@
 //   TestChip.CDF     layout: units gene_a_at (expression, 3 pairs), snp_1 (genotyping),
 //                    reseq_1 (custom sequence, 3 positions); QC units of types 3 and 9
 //   sample.bpmap, sample.bar   the tiling files of the sample data set
+//   cells.CEL                  intensities of the two results below, 30 x 24 cells, base 100
+//   GenoChip.CDF, geno.CHP     genotyping results over units snp_1 and snp_2: snp_1 called AB
+//                              (confidence 0.9, RAS1 0.25, RAS2 0.125), snp_2 without a result
+//   ReseqChip.CDF, reseq.CHP   resequencing results over unit reseq_1: reference "acg", calls
+//                              "atY" (the last a C/T mixture), scores 90 at each position
 // Usage: write_test_files DIR
 #include <tesk/imbrel7.h>
 #include <tesk/ostrel7.h>
 #include <tesk/parvel.h>
+#include <tesk/pendrix71.h>
 #include <tesk/testing/bytes.h>
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "layout_text.h"
 #include "tiling/tiling_writer.h"
 #include "tiling_sample.h"
 
 namespace {
+
+using namespace tarvex_test;
 
 bool WriteExperiment(const std::string& path) {
   CTestInfo info;
@@ -88,62 +99,82 @@ bool WriteIntensities(const std::string& path, int cols, int rows, float base, b
 
 // ---- Layout ------------------------------------------------------------------------------
 
-constexpr int kLayoutCols = 30;
-
-std::string Cell(int k, int x, int y, char pbase, char tbase, int atom, int expos = 0) {
-  return "Cell" + std::to_string(k) + "=" + std::to_string(x) + "\t" + std::to_string(y) + "\tN\tf\tq\t" +
-         std::to_string(expos) + "\t13\t" + tbase + "\t" + pbase + "\t" + tbase + "\t" + std::to_string(atom) + "\t" +
-         std::to_string(y * kLayoutCols + x) + "\t-1\t-1\t99\t-\n";
-}
-
-constexpr const char* kCellHeader =
-    "CellHeader=X\tY\tPROBE\tFEAT\tQUAL\tEXPOS\tPOS\tCBASE\tPBASE\tTBASE\tATOM\tINDEX\tCODONIND\tCODON\t"
-    "REGIONTYPE\tREGION\n";
-
-std::string UnitHeader(int i, const std::string& name, const std::string& atoms, int cells, int type, int blocks) {
-  return "\n[Unit" + std::to_string(i) + "]\nName=" + name + "\nDirection=1\nNumAtoms=" + atoms +
-         "\nNumCells=" + std::to_string(cells) + "\nUnitNumber=" + std::to_string(i) +
-         "\nUnitType=" + std::to_string(type) + "\nNumberBlocks=" + std::to_string(blocks) + "\n";
-}
-
-std::string BlockHeader(int unit, int block, const std::string& name, int atoms, int cells) {
-  return "\n[Unit" + std::to_string(unit) + "_Block" + std::to_string(block) + "]\nName=" + name +
-         "\nBlockNumber=" + std::to_string(block) + "\nNumAtoms=" + std::to_string(atoms) +
-         "\nNumCells=" + std::to_string(cells) + "\nStartPosition=0\nStopPosition=" + std::to_string(atoms - 1) + "\n";
-}
-
-std::string Layout() {
-  std::string t =
-      "[CDF]\nVersion=QX3.0\n\n[Chip]\nName=TestChip\nRows=24\nCols=30\nNumberOfUnits=3\nMaxUnit=3\n"
-      "NumQCUnits=2\nChipReference=test layout\n"
-      "\n[QC1]\nType=3\nNumberCells=3\nCellHeader=X\tY\tPROBE\tPLEN\tATOM\tINDEX\n"
-      "Cell1=0\t0\tN\t25\t0\t0\nCell2=1\t0\tN\t25\t1\t1\nCell3=2\t0\tN\t25\t2\t2\n"
-      "\n[QC2]\nType=9\nNumberCells=2\nCellHeader=X\tY\tPROBE\tPLEN\tATOM\tINDEX\tMATCH\tBKGD\n"
-      "Cell1=3\t0\tN\t20\t7\t3\t1\t0\nCell2=4\t0\tN\t20\t8\t4\t0\t1\n";
-  // Expression: perfect match cells on row 2, mismatch cells on row 3.
-  t += UnitHeader(1, "NONE", "3 2", 6, 3, 1) + BlockHeader(1, 1, "gene_a_at", 3, 6) + kCellHeader;
+// Custom sequence unit `unit`: atoms 5, 6, 7 at positions 10, 11, 12, two cells each.
+std::string ResequencingUnit(int unit) {
+  std::string t = UnitHeader(unit, "reseq_1", "3 2", 6, 1, 1) + BlockHeader(unit, 1, "reseq_1", 3, 6) + kCellHeader;
   int k = 0;
-  for (int p = 0; p < 3; ++p) {
-    t += Cell(++k, p, 2, 't', 'a', p);
-    t += Cell(++k, p, 3, 'a', 'a', p);
-  }
-  // Genotyping: blocks _A (sense) and _B (antisense), two atoms of four cells each.
-  t += UnitHeader(2, "snp_1", "4 4", 16, 2, 2) + "MutationType=1\n";
-  for (int b = 0; b < 2; ++b) {
-    t += BlockHeader(2, b + 1, b == 0 ? "snp_1_A" : "snp_1_B", 2, 8) + "Direction=" + std::to_string(b + 1) + "\n" +
-         kCellHeader;
-    k = 0;
-    for (int a = 0; a < 2; ++a)
-      for (int c = 0; c < 4; ++c) t += Cell(++k, 10 + c + 4 * a, 5 + b, "acgt"[c], 'g', b * 2 + a, a);
-  }
-  // Custom sequence: atoms 5, 6, 7 at positions 10, 11, 12, two cells each.
-  t += UnitHeader(3, "reseq_1", "3 2", 6, 1, 1) + BlockHeader(3, 1, "reseq_1", 3, 6) + kCellHeader;
-  k = 0;
   for (int a = 0; a < 3; ++a) {
     t += Cell(++k, 5 + a, 14, 'a', "cgt"[a], 5 + a, 10 + a);
     t += Cell(++k, 5 + a, 15, 'c', "cgt"[a], 5 + a, 10 + a);
   }
   return t;
+}
+
+std::string LayoutHeader(const char* name, int units, int qc_units) {
+  return std::string("[CDF]\nVersion=QX3.0\n\n[Chip]\nName=") + name + "\nRows=24\nCols=30\nNumberOfUnits=" +
+         std::to_string(units) + "\nMaxUnit=" + std::to_string(units) + "\nNumQCUnits=" + std::to_string(qc_units) +
+         "\nChipReference=test layout\n";
+}
+
+std::string Layout() {
+  return LayoutHeader("TestChip", 3, 2) +
+         "\n[QC1]\nType=3\nNumberCells=3\nCellHeader=X\tY\tPROBE\tPLEN\tATOM\tINDEX\n"
+         "Cell1=0\t0\tN\t25\t0\t0\nCell2=1\t0\tN\t25\t1\t1\nCell3=2\t0\tN\t25\t2\t2\n"
+         "\n[QC2]\nType=9\nNumberCells=2\nCellHeader=X\tY\tPROBE\tPLEN\tATOM\tINDEX\tMATCH\tBKGD\n"
+         "Cell1=3\t0\tN\t20\t7\t3\t1\t0\nCell2=4\t0\tN\t20\t8\t4\t0\t1\n" +
+         ExpressionUnit(1, "NONE", "gene_a_at", 3, 2) + GenotypingUnit(2, "snp_1", 5) + ResequencingUnit(3);
+}
+
+// ---- Results -----------------------------------------------------------------------------
+
+void Header(ChipClass& chip, const char* algorithm, const char* chip_type) {
+  chip.rows = 24;
+  chip.cols = kCols;
+  chip.algorithmName = algorithm;
+  chip.algorithmVersion = "1.0";
+  chip.algorithmParameters = "Alpha=0.05 SF=2";
+  chip.chipSummary = "Background=41.2 Noise=1.9";
+  chip.chipType = chip_type;
+  chip.cellFile = "cells.CEL";
+}
+
+bool WriteGenotyping(const std::string& path) {
+  ChipClass chip;
+  Header(chip, "Genotyping", "GenoChip");
+  for (int n = 0; n < 2; ++n) {
+    auto* g = new BlockUnitClass(2, 4);
+    g->wildTypeSequence = "ac";
+    g->calledSequence = "ac";
+    auto* block = new BlockUnitBlockInfoClass;
+    block->name = "blk";
+    block->numberOfAtoms = 2;
+    g->blocks.Add(block);
+    if (n == 0) {
+      g->resultPresent = 1;
+      g->genotypeCall = 8;  // AB
+      const float v[5] = {0.9f, 0.25f, 0.125f, 0.0625f, 0.5f};
+      for (int k = 0; k < 5; ++k) g->resultValues[k] = std::bit_cast<std::uint32_t>(v[k]);
+    }
+    if (chip.AddUnit(g, n) != 0) return false;
+  }
+  chip.numberOfUnits = chip.maxUnit = 2;
+  return chip.WriteChip(path.c_str()) == 0;
+}
+
+bool WriteResequencing(const std::string& path) {
+  ChipClass chip;
+  Header(chip, "CustomSeqCall", "ReseqChip");
+  auto* r = new StandardUnitClass(3, 4);
+  r->wildTypeSequence = "acg";
+  r->calledSequence = "atg";
+  if (chip.AddUnit(r, 0) != 0) return false;
+  chip.numberOfUnits = chip.maxUnit = 1;
+  if (chip.composite.SetSequence("acg") != 0) return false;
+  const unsigned char calls[] = {'a', 't', 171};  // the last a C/T mixture
+  std::memcpy(chip.composite.calls.data, calls, 3);
+  for (int p = 0; p < 3; ++p)
+    for (int k = 0; k < 4; ++k) chip.composite.SetPercentComposition(p, k, static_cast<signed char>(k == p ? 90 : 3));
+  return chip.WriteChip(path.c_str()) == 0;
 }
 
 }  // namespace
@@ -162,7 +193,14 @@ int main(int argc, char** argv) {
                   WriteIntensities(at("two.CEL"), 3, 2, 900.25f, false) &&
                   tesk::testing::WriteFileBytes(at("TestChip.CDF"), Layout()) &&
                   tesk::tiling::WriteProbeMap(at(kProbeMap), ProbeMapOfSample()) &&
-                  tesk::tiling::WriteTilingResult(at(kResult), ResultOfSample());
+                  tesk::tiling::WriteTilingResult(at(kResult), ResultOfSample()) &&
+                  tesk::testing::WriteFileBytes(at("GenoChip.CDF"), LayoutHeader("GenoChip", 2, 0) +
+                                                                        GenotypingUnit(1, "snp_1", 5) +
+                                                                        GenotypingUnit(2, "snp_2", 11)) &&
+                  WriteIntensities(at("cells.CEL"), kCols, 24, 100.0f, false) && WriteGenotyping(at("geno.CHP")) &&
+                  tesk::testing::WriteFileBytes(at("ReseqChip.CDF"), LayoutHeader("ReseqChip", 1, 0) +
+                                                                         ResequencingUnit(1)) &&
+                  WriteResequencing(at("reseq.CHP"));
   if (!ok) std::fprintf(stderr, "write_test_files: writing into %s failed\n", argv[1]);
   return ok ? 0 : 1;
 }
