@@ -5,6 +5,7 @@
 #define TESK_JAVA_SRC_JNI_SUPPORT_H_
 
 #include <jni.h>
+#include <tesk/internal/guard.h>
 #include <tesk/tarvex.h>
 
 #include <string>
@@ -28,21 +29,27 @@ void CheckCom(HRESULT hr, std::string_view op);
 // The failure of `op` when the file object has no automation object (E_POINTER).
 [[noreturn]] void ThrowNoObject(std::string_view op);
 
+void ThrowToJava(JNIEnv* env, const std::string& message);
+
 // Runs a native method's body; a failure is thrown to Java and the method returns R{}.
 template <class R, class F>
 R Entry(JNIEnv* env, F&& body) noexcept {
-  void ThrowToJava(JNIEnv*, const std::string&);
-  try {
-    return body();
-  } catch (const Thrown& t) {
-    if (!env->ExceptionCheck()) ThrowToJava(env, t.message);
-  } catch (const Pending&) {
-  } catch (const std::bad_alloc&) {
-    if (!env->ExceptionCheck()) ThrowToJava(env, "Out of memory");
-  } catch (...) {
-    if (!env->ExceptionCheck()) ThrowToJava(env, "Unexpected failure in the native library");
-  }
-  return R{};
+  enum class Outcome { kDone, kMemory, kOther };
+  R result{};
+  const Outcome outcome = tesk::internal::Guard(
+      [&] {
+        try {
+          result = body();
+        } catch (const Thrown& t) {
+          if (!env->ExceptionCheck()) ThrowToJava(env, t.message);
+        } catch (const Pending&) {
+        }
+        return Outcome::kDone;
+      },
+      Outcome::kMemory, Outcome::kOther);
+  if (outcome != Outcome::kDone && !env->ExceptionCheck())
+    ThrowToJava(env, outcome == Outcome::kMemory ? "Out of memory" : "Unexpected failure in the native library");
+  return outcome == Outcome::kDone ? result : R{};
 }
 
 // Strings.
