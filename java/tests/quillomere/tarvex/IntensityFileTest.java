@@ -124,6 +124,20 @@ class IntensityFileTest {
     }
 
     @Test
+    void aCollectedFileObjectReleasesItsAutomationObject() throws Exception {
+        TeskCELFile cel = intensities("one.CEL");
+        cel.Read();
+        ComHandle handle = cel.m_handle;
+        assertTrue(handle.m_pObject != 0);
+        cel = null;
+        for (int i = 0; i < 200 && handle.m_pObject != 0; ++i) {
+            System.gc();
+            Thread.sleep(10);
+        }
+        assertEquals(0, handle.m_pObject);
+    }
+
+    @Test
     void threadsReadTheirOwnFileObjectsAtOnce() throws Exception {
         ExecutorService pool = Executors.newFixedThreadPool(4);
         try {
