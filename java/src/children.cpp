@@ -358,7 +358,9 @@ QUORBIND_NATIVE(jfloatArray, TeskCustomSeqComposite, GetBaseCallScores)(JNIEnv* 
       tesk::Variant scores;
       CheckCom(c->GetBaseCallScores(&scores), op);
       LONG lower = 0, upper = -1;
-      SAFEARRAY* a = (scores.vt & VT_ARRAY) ? scores.parray : nullptr;
+      if (scores.vt != VT_EMPTY && scores.vt != (VT_ARRAY | VT_R4))
+        Throw(std::string(op) + ": the composite answered an array of another type");
+      SAFEARRAY* a = scores.vt == VT_EMPTY ? nullptr : scores.parray;
       if (a != nullptr) {
         CheckCom(SafeArrayGetLBound(a, 1, &lower), op);
         CheckCom(SafeArrayGetUBound(a, 1, &upper), op);

@@ -215,6 +215,9 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
       SAFEARRAY* a;
       ~Free() { SafeArrayDestroy(a); }
     } free_values{values};
+    VARTYPE vt = VT_EMPTY;
+    if (FAILED(SafeArrayGetVartype(values, &vt)) || vt != VT_I4)
+      Throw(std::string(op) + ": the image object answered an array of another type");
     LONG lower = 0, upper = -1;
     CheckCom(SafeArrayGetLBound(values, 1, &lower), op);
     CheckCom(SafeArrayGetUBound(values, 1, &upper), op);
