@@ -18,8 +18,8 @@
 //     results / resultsLoaded       the results reader and its flag (results objects)
 //   and the unit index, name and kind of the view (see each class).
 // The results-bound values (expression records, genotype calls, base calls, backgrounds and the
-// intensity scale) are to be read through src().results; with no results reader bound every
-// such value is its documented default, which is all a layout-bound view shows.
+// intensity scale) are read through src().results; with no results reader bound every such
+// value is its documented default, which is all a layout-bound view shows.
 #ifndef TESK_API_SRC_LAYOUT_VIEWS_H_
 #define TESK_API_SRC_LAYOUT_VIEWS_H_
 

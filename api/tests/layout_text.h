@@ -1,5 +1,6 @@
 // Layout files in their text form, written by the tests of the objects that read layouts.
-#pragma once
+#ifndef TESK_API_TESTS_LAYOUT_TEXT_H_
+#define TESK_API_TESTS_LAYOUT_TEXT_H_
 
 #include <string>
 
@@ -56,3 +57,5 @@ inline std::string GenotypingUnit(int i, const std::string& name, int row) {
 }
 
 }  // namespace tarvex_test
+
+#endif  // TESK_API_TESTS_LAYOUT_TEXT_H_

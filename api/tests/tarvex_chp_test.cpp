@@ -421,6 +421,40 @@ struct ChpViews : ChpFile {
   void PairAt(LONG index) { ASSERT_EQ(set.Call("GetProbePair", {Long(index), Object(pair.Get())}), S_OK) << set.Error().description; }
 };
 
+TEST_F(ChpViews, ArraysPositionsAndNullArguments) {
+  VARIANT all;
+  VariantInit(&all);
+  ASSERT_EQ(chp.Call("GetProbeSets", {Out(&all)}), S_OK);
+  EXPECT_EQ(all.vt, VT_EMPTY) << "nothing loaded";
+  // Null outputs can only come through the interface itself.
+  tesk::ComPtr<ITeskCHPFile> direct;
+  ASSERT_EQ(chp.Get()->QueryInterface(IID_ITeskCHPFile, direct.PutVoid()), S_OK);
+  EXPECT_EQ(direct->GetChipSummaries(nullptr, nullptr), E_POINTER);
+  EXPECT_EQ(TakeError().description,
+            "Failure in ITeskCHPFile-GetChipSummaries: The input safearray pointer should not be NULL");
+
+  // A data path that ends in a separator gets no second one before the intensity file's name.
+  ASSERT_EQ(chp.Put("DataPath", dir.str() + "/"), S_OK);
+  ReadExpression("5.0", false);
+  Load(FILTER_ALL_PROBESET_TYPE);
+  ASSERT_EQ(chp.Call("GetProbeSets", {Out(&all)}), S_OK);
+  std::vector<Late> sets = Items(all);
+  ASSERT_EQ(sets.size(), 3u);
+  EXPECT_EQ(sets[1].Real("Signal"), 2.5f);
+  EXPECT_EQ(sets[2].Num("ProbeSetType"), QC_PROBESET_TYPE);
+  VariantClear(&all);
+  ExpectFailure(chp.Call("GetProbeSet", {Long(-1), Object(set.Get())}), E_FAIL,
+                "Failure in ITeskCHPFile-GetProbeSet: Index out of range error");
+  ExpectFailure(chp.Call("GetProbeSet", {Long(0), Object(nullptr)}), E_POINTER,
+                "Failure in ITeskCHPFile-GetProbeSet: The probe set interface pointer should not be NULL");
+  ExpectFailure(chp.Call("GetControlProbeSet", {Long(0), Object(nullptr)}), E_POINTER,
+                "Failure in ITeskCHPFile-GetControlProbeSet: The probe set interface pointer should not be NULL");
+  Late control{Create(CLSID_TeskControlProbeSet)};
+  ASSERT_EQ(chp.Call("GetControlProbeSet", {Long(0), Object(control.Get())}), S_OK) << chp.Error().description;
+  ASSERT_EQ(control.Call("GetQCProbe", {Long(0), Object(probe.Get())}), S_OK);
+  EXPECT_EQ(probe.Real("Intensity"), Mean(3, 0)) << "the intensity file was found";
+}
+
 TEST_F(ChpViews, StatisticalViewsShowTheirRecordAndDefaultsForTheEmpiricalFields) {
   ReadExpression("5.0", true);
   Load(FILTER_ALL_PROBESET_TYPE);
