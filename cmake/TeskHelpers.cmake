@@ -114,6 +114,25 @@ function(tesk_library name)
   set_property(GLOBAL APPEND PROPERTY TESK_LIBRARIES ${name})
 endfunction()
 
+# tesk_library_builds(<base> BUILDS <n>... SOURCES ... [other tesk_library arguments]):
+# one library built once per build number from the same sources: <base><n> (Tesk::<base><n>),
+# compiled with TESK_<BASE>_BUILD=<n>, all sharing the export header <tesk/<base>_export.h>.
+# The sources include their src/build.h, which includes the build's public header <tesk/<base><n>.h>
+# and opens the build's inline namespace <base><n> as TESK_<BASE>_NS; the public header
+# defines TESK_<BASE>_HEADER_BUILD to <n> while it reads the class declaration shared by all
+# builds, which puts the class into that same inline namespace. So the builds can be loaded
+# into one process (and tested side by side) while their sources still name the class plainly.
+function(tesk_library_builds base)
+  cmake_parse_arguments(A "" "" "BUILDS;DEFINITIONS;SOURCES;PUBLIC_LIBS;PRIVATE_LIBS;HEADERS"
+                        ${ARGN})
+  string(TOUPPER ${base} BASE)
+  foreach(build IN LISTS A_BUILDS)
+    tesk_library(${base}${build} ${A_UNPARSED_ARGUMENTS} EXPORT_BASE ${base}
+      SOURCES ${A_SOURCES} PUBLIC_LIBS ${A_PUBLIC_LIBS} PRIVATE_LIBS ${A_PRIVATE_LIBS}
+      HEADERS ${A_HEADERS} DEFINITIONS TESK_${BASE}_BUILD=${build} ${A_DEFINITIONS})
+  endforeach()
+endfunction()
+
 # tesk_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT ...]): one GoogleTest program linked
 # with the test support (tesk_testing); each test case becomes its own CTest test named
 # <name>.<Suite>.<Case>, listed when the tests run (no test program runs at build time).

@@ -1,6 +1,6 @@
-// Selects the build (TESK_IMBREL_BUILD is 7 or 6, set by the build system) and its limits. Every
-// internal name lives in the build's inline namespace, so both libraries load into one process
-// without their symbols meeting.
+// Selects the build (TESK_IMBREL_BUILD is 7 or 6, set by tesk_library_builds) and its limits.
+// Every internal name lives in the build's inline namespace TESK_IMBREL_NS, so both libraries
+// load into one process without their symbols meeting.
 #ifndef TESK_DAT_SRC_BUILD_H_
 #define TESK_DAT_SRC_BUILD_H_
 
@@ -13,7 +13,7 @@
 #include <tesk/imbrel6.h>
 #define TESK_IMBREL_NS imbrel6
 #else
-#error "TESK_IMBREL_BUILD must be 6 or 7"
+#error "TESK_IMBREL_BUILD must be 7 or 6"
 #endif
 
 inline namespace TESK_IMBREL_NS {

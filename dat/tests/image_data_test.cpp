@@ -1,9 +1,7 @@
-// Behaviour shared by both builds; compiled once against each library (TESK_TEST_BUILD).
-#if TESK_TEST_BUILD == 7
-#include <tesk/imbrel7.h>
-#else
+// Behaviour shared by both builds: every case runs against each library, both loaded into this
+// one process.
 #include <tesk/imbrel6.h>
-#endif
+#include <tesk/imbrel7.h>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -24,7 +22,25 @@ using dat_test::SizeOf;
 using dat_test::TempDir;
 using dat_test::WriteBytes;
 
-constexpr int kBuild = TESK_TEST_BUILD;
+struct Build7 {
+  using Image = imbrel7::ImageData;
+  static constexpr int kBuild = 7;
+  static auto FileSize(int cols, int rows) { return imbrel7::GetImageFileSize(cols, rows); }
+};
+struct Build6 {
+  using Image = imbrel6::ImageData;
+  static constexpr int kBuild = 6;
+  static auto FileSize(int cols, int rows) { return imbrel6::GetImageFileSize(cols, rows); }
+};
+using Builds = ::testing::Types<Build7, Build6>;
+
+template <class B>
+class ImageFile : public ::testing::Test {};
+TYPED_TEST_SUITE(ImageFile, Builds);
+
+template <class B>
+class SubGrids : public ::testing::Test {};
+TYPED_TEST_SUITE(SubGrids, Builds);
 
 SUBGRID MakeSubGrid(int row, int col) {
   SUBGRID s;
@@ -50,7 +66,8 @@ bool Same(const SUBGRID& a, const SUBGRID& b) { return std::memcmp(&a, &b, sizeo
 std::uint16_t PixelValue(int x, int y) { return static_cast<std::uint16_t>(x * 31 + y * 7); }
 
 // Sets every header and trailer field to a distinct value.
-void FillFields(ImageData& d) {
+template <class B>
+void FillFields(typename B::Image& d) {
   d.MinData = 3;
   d.MaxData = 60001;
   for (int i = 0; i < 8; ++i) {
@@ -74,15 +91,15 @@ void FillFields(ImageData& d) {
   d.CellMargin = 5;
   d.SetExperimentName("experiment 42");
   for (int i = 0; i < 9; ++i) d.TrailerValues[i] = 100 + i;
-#if TESK_TEST_BUILD == 7
-  d.ChipCount = 12;
-  d.ChipNumber1 = 1.5;
-  d.ChipNumber2 = 2.25;
-  d.ChipNumber3 = 0.7;
-#else
-  for (int i = 6; i < 10; ++i) d.SetChipInfo(i, ("text" + std::to_string(i)).c_str());
-  d.SetBarcode("BC-1234567");
-#endif
+  if constexpr (B::kBuild == 7) {
+    d.ChipCount = 12;
+    d.ChipNumber1 = 1.5;
+    d.ChipNumber2 = 2.25;
+    d.ChipNumber3 = 0.7;
+  } else {
+    for (int i = 6; i < 10; ++i) d.SetChipInfo(i, ("text" + std::to_string(i)).c_str());
+    d.SetBarcode("BC-1234567");
+  }
   for (int r = 0; r < 2; ++r)
     for (int c = 0; c < 2; ++c) {
       SUBGRID s = MakeSubGrid(r, c);
@@ -90,7 +107,8 @@ void FillFields(ImageData& d) {
     }
 }
 
-void ExpectFields(const ImageData& d) {
+template <class B>
+void ExpectFields(const typename B::Image& d) {
   EXPECT_EQ(d.MinData, 3);
   EXPECT_EQ(d.MaxData, 60001);
   for (int i = 0; i < 8; ++i) {
@@ -112,39 +130,42 @@ void ExpectFields(const ImageData& d) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(d.GridCorners[i], corners[i]);
   EXPECT_EQ(d.CellMargin, 5);
   EXPECT_EQ(d.ExperimentName, "experiment 42");
-  EXPECT_EQ(d.TrailerVersion, kBuild);
+  EXPECT_EQ(d.TrailerVersion, B::kBuild);
   for (int i = 0; i < 9; ++i) EXPECT_EQ(d.TrailerValues[i], 100 + i);
-#if TESK_TEST_BUILD == 7
-  EXPECT_EQ(d.ChipCount, 12);
-  EXPECT_DOUBLE_EQ(d.ChipNumber1, 1.5);
-  EXPECT_DOUBLE_EQ(d.ChipNumber2, 2.25);
-  EXPECT_DOUBLE_EQ(d.ChipNumber3, 0.7);
-  EXPECT_EQ(d.ChipField[6], "12");
-  EXPECT_EQ(d.ChipField[7], "1.500000");
-  EXPECT_EQ(d.ChipField[9], "0.7000");
-#else
-  for (int i = 6; i < 10; ++i) EXPECT_EQ(d.ChipField[i], "text" + std::to_string(i));
-  EXPECT_EQ(d.Barcode, "BC-1234567");
-#endif
+  if constexpr (B::kBuild == 7) {
+    EXPECT_EQ(d.ChipCount, 12);
+    EXPECT_DOUBLE_EQ(d.ChipNumber1, 1.5);
+    EXPECT_DOUBLE_EQ(d.ChipNumber2, 2.25);
+    EXPECT_DOUBLE_EQ(d.ChipNumber3, 0.7);
+    EXPECT_EQ(d.ChipField[6], "12");
+    EXPECT_EQ(d.ChipField[7], "1.500000");
+    EXPECT_EQ(d.ChipField[9], "0.7000");
+  } else {
+    for (int i = 6; i < 10; ++i) EXPECT_EQ(d.ChipField[i], "text" + std::to_string(i));
+    EXPECT_EQ(d.Barcode, "BC-1234567");
+  }
   EXPECT_EQ(d.NumSubGrids, 4);
   EXPECT_EQ(d.NumSubGridsOnDisk, 4);
 }
 
 // Creates a cols x rows image with PixelValue pixels and every field set, and writes it.
+template <class B>
 void MakeImage(const std::string& path, int cols, int rows) {
-  ImageData d;
+  typename B::Image d;
   d.SetName(path.c_str());
   ASSERT_EQ(d.Create(cols, rows), 1);
   for (int y = 0; y < rows; ++y)
     for (int x = 0; x < cols; ++x) d.Pixels[y * cols + x] = PixelValue(x, y);
-  FillFields(d);
+  FillFields<B>(d);
   ASSERT_EQ(d.Write(), 1);
 }
 
-TEST(ImageFile, WriteAndReadRoundTripEveryField) {
+TYPED_TEST(ImageFile, WriteAndReadRoundTripEveryField) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("a.DAT");
-  MakeImage(path, 300, 200);
+  MakeImage<B>(path, 300, 200);
   EXPECT_EQ(SizeOf(path), 512 + 2 * 300 * 200 + 104 + 4 * 56);
 
   ImageData d;
@@ -155,7 +176,7 @@ TEST(ImageFile, WriteAndReadRoundTripEveryField) {
   EXPECT_EQ(d.FirstLine, 0);
   EXPECT_EQ(d.NumLines, 200);
   EXPECT_EQ(d.OpenPath, path);
-  ExpectFields(d);
+  ExpectFields<B>(d);
   ASSERT_NE(d.Pixels, nullptr);
   for (int y = 0; y < 200; ++y)
     for (int x = 0; x < 300; ++x) ASSERT_EQ(d.Pixels[y * 300 + x], PixelValue(x, y));
@@ -174,13 +195,14 @@ TEST(ImageFile, WriteAndReadRoundTripEveryField) {
   EXPECT_EQ(ReadBytes(path), before);
 }
 
-TEST(ImageFile, HeaderBytesAtTheirFixedPositions) {
+TYPED_TEST(ImageFile, HeaderBytesAtTheirFixedPositions) {
+  using B = TypeParam;
   TempDir dir;
   std::string path = dir.File("h.DAT");
-  MakeImage(path, 300, 200);
+  MakeImage<B>(path, 300, 200);
   std::vector<std::uint8_t> b = ReadBytes(path);
   std::string scan(reinterpret_cast<const char*>(&b[33]), 67);
-  std::string expected = kBuild == 7 ? "CLS=300  RWS=200  " : "CLS=300  RWS=200  ";
+  std::string expected = B::kBuild == 7 ? "CLS=300  RWS=200  " : "CLS=300  RWS=200  ";
   expected += "XIN=3  YIN=3  VE=12 TMP=25 1.5 12/01/26 10:15:30 ";
   EXPECT_EQ(scan, expected);
   EXPECT_EQ(b[55], '3');
@@ -192,11 +214,13 @@ TEST(ImageFile, HeaderBytesAtTheirFixedPositions) {
   EXPECT_EQ(chip.back(), '4');  // the chip digit
   EXPECT_EQ(Get16(b, 356), 5);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[358])), "experiment 42");
-  EXPECT_EQ(Get16(b, 512 + 2 * 300 * 200), kBuild);  // trailer version
+  EXPECT_EQ(Get16(b, 512 + 2 * 300 * 200), B::kBuild);  // trailer version
   EXPECT_EQ(Get16(b, 512 + 2 * 300 * 200 + 102), 4);
 }
 
-TEST(ImageFile, ScanInfoLayoutOfBothBuilds) {
+TYPED_TEST(ImageFile, ScanInfoLayoutOfBothBuilds) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   ImageData d;
   d.SetSize(65535, 4096);
   d.PixelSize = 3;
@@ -204,7 +228,7 @@ TEST(ImageFile, ScanInfoLayoutOfBothBuilds) {
   d.ScanValue4 = 570;
   d.SetScanDate("01/02/26 03:04:05 ", nullptr);
   std::string text = d.GetScanInfo();
-  if (kBuild == 7)
+  if (B::kBuild == 7)
     EXPECT_EQ(text, "CLS=65535RWS=4096 XIN=3  YIN=3  VE=7         570 01/02/26 03:04:05 ");
   else
     EXPECT_EQ(text.substr(0, 18), "CLS=65535 RWS=4096");
@@ -212,7 +236,9 @@ TEST(ImageFile, ScanInfoLayoutOfBothBuilds) {
   EXPECT_EQ(text.substr(38, 7), "       ");  // no TMP value
 }
 
-TEST(ImageFile, HeaderEdgeValues) {
+TYPED_TEST(ImageFile, HeaderEdgeValues) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("e.DAT");
   {
@@ -233,7 +259,7 @@ TEST(ImageFile, HeaderEdgeValues) {
   EXPECT_EQ(d.ScanValue4, 2300);
   EXPECT_EQ(d.CellMargin, 1);  // a stored margin below 2 reads as 1
   EXPECT_EQ(d.ExperimentName, std::string(153, 'e'));
-  EXPECT_EQ(d.ChipField[7], kBuild == 7 ? "0.000000" : "overwritten in Imbrel7");
+  EXPECT_EQ(d.ChipField[7], B::kBuild == 7 ? "0.000000" : "overwritten in Imbrel7");
   EXPECT_EQ(d.ChipDigit, 0);
 
   d.SetExperimentName(std::string(154, 'e').c_str());
@@ -242,7 +268,9 @@ TEST(ImageFile, HeaderEdgeValues) {
   for (int i = 358; i < 512; ++i) ASSERT_EQ(b[i], 0) << i;
 }
 
-TEST(ImageFile, LongTextsAreCutToTheirFields) {
+TYPED_TEST(ImageFile, LongTextsAreCutToTheirFields) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("long.DAT");
   ImageData d;
@@ -267,7 +295,9 @@ TEST(ImageFile, LongTextsAreCutToTheirFields) {
   EXPECT_EQ(r.ScannerID, "X");
 }
 
-TEST(ImageFile, ChipInformationDecoding) {
+TYPED_TEST(ImageFile, ChipInformationDecoding) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   ImageData d;
   d.SetScannerType("T");
   d.SetChipType("Demo_Array");
@@ -296,7 +326,9 @@ TEST(ImageFile, ChipInformationDecoding) {
   EXPECT_TRUE(info.ends_with("\x14 2147483647")) << info;
 }
 
-TEST(ImageFile, TrailerCases) {
+TYPED_TEST(ImageFile, TrailerCases) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("t.DAT");
   ImageData d;
@@ -339,7 +371,9 @@ TEST(ImageFile, TrailerCases) {
   EXPECT_TRUE(Same(s, MakeSubGrid(1, 0)));
 }
 
-TEST(ImageFile, ShortAndInvalidFilesAreRefused) {
+TYPED_TEST(ImageFile, ShortAndInvalidFilesAreRefused) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("s.DAT");
   ImageData d;
@@ -370,7 +404,9 @@ TEST(ImageFile, ShortAndInvalidFilesAreRefused) {
   EXPECT_EQ(d.Exists(), 0);
 }
 
-TEST(SubGrids, Operations) {
+TYPED_TEST(SubGrids, Operations) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   ImageData d;
   SUBGRID s = MakeSubGrid(1, 2);
   EXPECT_EQ(d.AddSubGrid(nullptr), 0);
@@ -404,10 +440,12 @@ TEST(SubGrids, Operations) {
   EXPECT_EQ(d.GetSubGrid(0, &out), 0);
 }
 
-TEST(SubGrids, RewriteWithFewerCutsTheFile) {
+TYPED_TEST(SubGrids, RewriteWithFewerCutsTheFile) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("g.DAT");
-  MakeImage(path, 30, 20);
+  MakeImage<B>(path, 30, 20);
   ImageData d;
   d.SetName(path.c_str());
   ASSERT_EQ(d.Read(), 1);
@@ -438,12 +476,14 @@ TEST(SubGrids, RewriteWithFewerCutsTheFile) {
   EXPECT_EQ(SizeOf(path), 512 + 2 * 30 * 20 + 104 + 4 * 56);
 }
 
-TEST(ImageFile, WriteToANewNameGoesThroughATemporaryFile) {
+TYPED_TEST(ImageFile, WriteToANewNameGoesThroughATemporaryFile) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string source = dir.File("src.DAT");
   std::string target = dir.File("dst.DAT");
-  MakeImage(source, 128, 64);
-  MakeImage(target, 8, 8);  // a good file that must survive a failed write
+  MakeImage<B>(source, 128, 64);
+  MakeImage<B>(target, 8, 8);  // a good file that must survive a failed write
   std::vector<std::uint8_t> good = ReadBytes(target);
 
   ImageData d;
@@ -479,7 +519,9 @@ TEST(ImageFile, WriteToANewNameGoesThroughATemporaryFile) {
   EXPECT_EQ(empty.Exists(), 0);
 }
 
-TEST(ImageFile, WriteFromCallerPixels) {
+TYPED_TEST(ImageFile, WriteFromCallerPixels) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("p.DAT");
   std::vector<std::uint16_t> pixels(5 * 3);
@@ -496,11 +538,13 @@ TEST(ImageFile, WriteFromCallerPixels) {
   EXPECT_EQ(r.Pixels[14], 154);
 }
 
-TEST(ImageFile, RenameAndDelete) {
+TYPED_TEST(ImageFile, RenameAndDelete) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string a = dir.File("a.DAT");
   std::string b = dir.File("b.DAT");
-  MakeImage(a, 40, 30);
+  MakeImage<B>(a, 40, 30);
   ImageData d;
   d.SetName(a.c_str());
   ASSERT_EQ(d.Read(), 1);
@@ -526,7 +570,9 @@ TEST(ImageFile, RenameAndDelete) {
   EXPECT_EQ(unnamed.Exists(), 0);
 }
 
-TEST(ImageFile, CreateChecksItsDimensions) {
+TYPED_TEST(ImageFile, CreateChecksItsDimensions) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   ImageData d;
   d.SetName(dir.File("x.DAT").c_str());
@@ -547,10 +593,12 @@ TEST(ImageFile, CreateChecksItsDimensions) {
   EXPECT_EQ(Get16(ReadBytes(dir.File("x.DAT")), 512 + 10), 0xBEEF);
 }
 
-TEST(ImageFile, SetSizeOfAMappedImageCutsTheFile) {
+TYPED_TEST(ImageFile, SetSizeOfAMappedImageCutsTheFile) {
+  using B = TypeParam;
+  using ImageData = typename B::Image;
   TempDir dir;
   std::string path = dir.File("z.DAT");
-  MakeImage(path, 50, 40);
+  MakeImage<B>(path, 50, 40);
   ImageData d;
   d.SetName(path.c_str());
   ASSERT_EQ(d.Read(), 1);
@@ -574,15 +622,16 @@ TEST(ImageFile, SetSizeOfAMappedImageCutsTheFile) {
   EXPECT_EQ(r.NumSubGrids, 4);
 }
 
-TEST(ImageFile, GetImageFileSize) {
-  EXPECT_EQ(GetImageFileSize(1000, 1000), 512 + 2 * 1000 * 1000);
-  EXPECT_EQ(GetImageFileSize(0, 7), 512);
-  EXPECT_EQ(GetImageFileSize(-1, 7), -1);
-#if TESK_TEST_BUILD == 7
-  EXPECT_EQ(GetImageFileSize(65535, 65535), 512 + 2LL * 65535 * 65535);
-#else
-  EXPECT_EQ(GetImageFileSize(65535, 65535), -1);  // beyond 32-bit offsets
-#endif
+TYPED_TEST(ImageFile, GetImageFileSize) {
+  using B = TypeParam;
+  EXPECT_EQ(B::FileSize(1000, 1000), 512 + 2 * 1000 * 1000);
+  EXPECT_EQ(B::FileSize(0, 7), 512);
+  EXPECT_EQ(B::FileSize(-1, 7), -1);
+  if constexpr (B::kBuild == 7) {
+    EXPECT_EQ(B::FileSize(65535, 65535), 512 + 2LL * 65535 * 65535);
+  } else {
+    EXPECT_EQ(B::FileSize(65535, 65535), -1);  // beyond 32-bit offsets
+  }
 }
 
 }  // namespace

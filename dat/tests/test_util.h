@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -52,7 +54,9 @@ inline std::vector<std::uint8_t> RawImage(int cols, int rows,
     for (int x = 0; x < cols; ++x)
       Put16(b, 512 + 2 * (static_cast<std::size_t>(y) * cols + x),
             static_cast<std::uint16_t>(x + y));
-  b.insert(b.end(), tail.begin(), tail.end());
+  const std::size_t pixels_end = b.size();
+  b.resize(pixels_end + tail.size());
+  std::copy(tail.begin(), tail.end(), b.begin() + static_cast<std::ptrdiff_t>(pixels_end));
   return b;
 }
 

@@ -1,16 +1,17 @@
-// Selects the build this translation unit belongs to (TESK_OSTREL_BUILD is 6 or 7, set by
-// the build system) and opens its namespace for internal helpers.
+// Selects the build (TESK_OSTREL_BUILD is 7 or 6, set by tesk_library_builds). Every internal
+// name lives in the build's inline namespace TESK_OSTREL_NS, so both libraries load into one
+// process without their symbols meeting.
 #ifndef TESK_EXP_SRC_BUILD_H_
 #define TESK_EXP_SRC_BUILD_H_
 
-#if TESK_OSTREL_BUILD == 6
-#include <tesk/ostrel6.h>
-#define TESK_OSTREL_NS ostrel6
-#elif TESK_OSTREL_BUILD == 7
+#if TESK_OSTREL_BUILD == 7
 #include <tesk/ostrel7.h>
 #define TESK_OSTREL_NS ostrel7
+#elif TESK_OSTREL_BUILD == 6
+#include <tesk/ostrel6.h>
+#define TESK_OSTREL_NS ostrel6
 #else
-#error "TESK_OSTREL_BUILD must be 6 or 7"
+#error "TESK_OSTREL_BUILD must be 7 or 6"
 #endif
 
 #endif  // TESK_EXP_SRC_BUILD_H_

@@ -31,7 +31,7 @@ constexpr std::array kStrings = {
     Entry{5016, "Sample User"},
     Entry{5017, "Experiment User"},
     Entry{5018, "Description"},
-#if TESK_OSTREL_BUILD >= 7
+#if TESK_OSTREL_BUILD == 7
     Entry{5019, "Probe Array Type"},
     Entry{5020, "Barcode"},
     Entry{5021, "Expiration Date"},

@@ -3,8 +3,8 @@
 #ifndef TESK_EXP_INCLUDE_TESK_OSTREL6_H_
 #define TESK_EXP_INCLUDE_TESK_OSTREL6_H_
 
-#define TESK_OSTREL_BUILD_NS ostrel6
+#define TESK_OSTREL_HEADER_BUILD 6
 #include <tesk/ostrel_testinfo.h>
-#undef TESK_OSTREL_BUILD_NS
+#undef TESK_OSTREL_HEADER_BUILD
 
 #endif  // TESK_EXP_INCLUDE_TESK_OSTREL6_H_

@@ -3,11 +3,8 @@
 #define TESK_EXP_INCLUDE_TESK_OSTREL7_H_
 
 // The current build also reads and writes experiments as records of the database server.
-struct IDispatch;
-#define TESK_OSTREL_BUILD_NS ostrel7
-#define TESK_OSTREL_DATABASE 1
+#define TESK_OSTREL_HEADER_BUILD 7
 #include <tesk/ostrel_testinfo.h>
-#undef TESK_OSTREL_DATABASE
-#undef TESK_OSTREL_BUILD_NS
+#undef TESK_OSTREL_HEADER_BUILD
 
 #endif  // TESK_EXP_INCLUDE_TESK_OSTREL7_H_

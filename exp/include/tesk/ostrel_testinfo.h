@@ -1,9 +1,11 @@
-// The experiment information class, declared once per build. ostrel7.h and ostrel6.h include
-// this file with TESK_OSTREL_BUILD_NS set to their own inline namespace, so both builds can be
-// declared (and loaded) side by side while code still says CTestInfo. Do not include
-// it directly.
+// CTestInfo, the class of both builds of the experiment information library. Include
+// <tesk/ostrel7.h> or <tesk/ostrel6.h>, not this file: it is read once per build, with
+// TESK_OSTREL_HEADER_BUILD set to 7 or 6, and declares that build's class in its own inline
+// namespace, so both builds can be declared (and loaded) side by side while code still says
+// CTestInfo.
 // No include guard: read once per build.
-#ifndef TESK_OSTREL_BUILD_NS
+#if !defined(TESK_OSTREL_HEADER_BUILD) || \
+    (TESK_OSTREL_HEADER_BUILD != 6 && TESK_OSTREL_HEADER_BUILD != 7)
 #error "include <tesk/ostrel7.h> or <tesk/ostrel6.h>"
 #endif
 
@@ -16,10 +18,18 @@
 #include <tesk/ostrel_common.h>
 #include <tesk/ostrel_export.h>
 
-TESK_OSTREL_BEGIN_API
-inline namespace TESK_OSTREL_BUILD_NS {
+#if TESK_OSTREL_HEADER_BUILD == 7
+struct IDispatch;  // a connection of the database server
+#endif
 
-#ifdef TESK_OSTREL_DATABASE
+TESK_OSTREL_BEGIN_API
+#if TESK_OSTREL_HEADER_BUILD == 7
+inline namespace ostrel7 {
+#else
+inline namespace ostrel6 {
+#endif
+
+#if TESK_OSTREL_HEADER_BUILD == 7
 // The database server's sample record and experiment user behind an experiment, as a Read with
 // a connection left them; they take no part in the file format.
 struct CExperimentRecords {
@@ -118,7 +128,7 @@ class CTestInfo {
   std::string NumberOfScans;
   std::string ScannerType;
 
-#ifdef TESK_OSTREL_DATABASE
+#if TESK_OSTREL_HEADER_BUILD == 7
   // Database mode. connection is an open connection of the database server (IConnection);
   // a null one answers 0. Exists: whether the server knows the experiment Name. Read: fills
   // the fields and Records from the server's experiment, protocol and sample records (an
@@ -155,5 +165,5 @@ void OstrelDLLInit();
 // The string-table text of id, or an empty text when this build has no such string.
 std::string OstrelLoadString(int id);
 
-}  // inline namespace TESK_OSTREL_BUILD_NS
+}  // inline namespace
 TESK_OSTREL_END_API
