@@ -7,6 +7,11 @@ import static quillomere.tarvex.TestFiles.dir;
 import static quillomere.tarvex.TestFiles.expectMessage;
 import static quillomere.tarvex.TestFiles.layout;
 
+import java.util.ArrayList;
+import java.util.List;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
+import java.util.concurrent.Future;
 import org.junit.jupiter.api.Test;
 
 /**
@@ -254,6 +259,42 @@ class LayoutFileTest {
             // A released file object leaves its views without data.
             control.close();
             expectMessage("COM Error - GetQCProbes: Invalid pointer", qc::GetQCProbes);
+        }
+    }
+
+    @Test
+    void threadsWalkViewsOfTheirOwnAndOfASharedLayoutObject() throws Exception {
+        ExecutorService pool = Executors.newFixedThreadPool(4);
+        try (TeskCDFFile shared = loaded(TARVEX_FILTER_PROBESET_TYPE.FILTER_ALL_PROBESET_TYPE)) {
+            List<Future<Boolean>> results = new ArrayList<>();
+            for (int t = 0; t < 8; ++t) {
+                final boolean own = t % 2 == 0;
+                results.add(pool.submit(() -> {
+                    for (int round = 0; round < 20; ++round) {
+                        if (own) {
+                            try (TeskCDFFile cdf = loaded(TARVEX_FILTER_PROBESET_TYPE.FILTER_GENOTYPE_PROBESET_TYPE)) {
+                                TeskGenotypeProbeList list =
+                                        cdf.GetGenotypeProbeSet(0).GetProbeGroupByIndex(1).GetProbeListByIndex(1);
+                                if (list.GetProbeByIndex(2).PosX != 15 || list.GetProbes().length != 4) {
+                                    return false;
+                                }
+                            }
+                        } else {
+                            // Calls on one object from several threads take turns.
+                            TeskProbeSet set = shared.GetProbeSet(0);
+                            if (set.GetProbePairs().length != 3 || shared.GetControlProbeSet(1).GetQCProbes().length != 2) {
+                                return false;
+                            }
+                        }
+                    }
+                    return true;
+                }));
+            }
+            for (Future<Boolean> r : results) {
+                assertTrue(r.get());
+            }
+        } finally {
+            pool.shutdown();
         }
     }
 }
