@@ -86,13 +86,15 @@ TEST(Module, CanUnloadOnlyWithoutObjectsAndServerLocks) {
   EXPECT_EQ(DllCanUnloadNow(), S_OK);
 
   void* none = nullptr;
-  EXPECT_EQ(DllGetClassObject(CLSID_TeskCHPFile, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);
+  constexpr CLSID kUnknown{0x0BADC0DE, 0x0000, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x01}};
+  EXPECT_EQ(DllGetClassObject(kUnknown, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);
 }
 
 TEST(Module, EveryObjectAnswersErrorInfoForItsOwnInterfaceOnly) {
   const std::pair<CLSID, IID> classes[] = {{CLSID_TeskEXPFile, IID_ITeskEXPFile},
                                            {CLSID_TeskDATFile, IID_ITeskDATFile},
                                            {CLSID_TeskCELFile, IID_ITeskCELFile},
+                                           {CLSID_TeskCHPFile, IID_ITeskCHPFile},
                                            {CLSID_TeskProbe, IID_ITeskProbe}};
   for (const auto& [clsid, iid] : classes) {
     tesk::ComPtr<IDispatch> object = Create(clsid);

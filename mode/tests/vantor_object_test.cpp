@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "scratch_registry.h"
 
 namespace {
@@ -57,6 +61,29 @@ TEST_F(VantorObject, EmptyRegistryGivesEmptyAnswers) {
   SysFreeString(d);
   EXPECT_EQ(Text(v, &IVantor::GetLibraryDirectory), "");
   v->Release();
+}
+
+// The object holds nothing that changes: one object serves several threads at once, and its
+// references may be taken and dropped on any of them.
+TEST_F(VantorObject, OneObjectAnswersManyThreadsAtOnce) {
+  ScratchRegistry::Set(HKEY_CURRENT_USER, kPreferences, "Datadir", "/home/lab/data");
+  IVantor* v = Create();
+  ASSERT_NE(v, nullptr);
+  std::atomic<int> wrong{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&] {
+      for (int i = 0; i < 500; ++i) {
+        v->AddRef();
+        BSTR d = nullptr;
+        if (v->GetDataDirectory(&d) != S_OK || tesk::FromBstr(d) != "/home/lab/data") ++wrong;
+        SysFreeString(d);
+        v->Release();
+      }
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(wrong.load(), 0);
+  EXPECT_EQ(v->Release(), 0u);
 }
 
 TEST_F(VantorObject, SettingsAreReadOnceAtCreation) {

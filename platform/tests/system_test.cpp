@@ -143,7 +143,8 @@ TEST(MappedFile, ViewsAtUnalignedOffsetsBeyondFourGigabytes) {
   EXPECT_EQ(m.length(), big + 97);
   EXPECT_FALSE(m.Map(big + 100, 1));   // past the end
   EXPECT_FALSE(m.Map(big + 50, 51));   // runs past the end
-  EXPECT_EQ(m.data(), nullptr);
+  EXPECT_EQ(m.data(), nullptr);        // a failed Map leaves no view, and the file open
+  EXPECT_TRUE(m.is_open());
 
   tesk::platform::MappedFile w;
   ASSERT_TRUE(w.Open(tmpl, tesk::platform::MappedFile::Mode::kReadWrite));

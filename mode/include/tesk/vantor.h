@@ -6,7 +6,14 @@
 //   CoCreateInstance(CLSID_Vantor, nullptr, CLSCTX_INPROC_SERVER, IID_IVantor,
 //                    reinterpret_cast<void**>(&v));
 //
-// The settings are read once, when the object is created.
+// Contract:
+//  - Results: S_OK; E_POINTER for a null out pointer; E_OUTOFMEMORY when a string cannot be
+//    made (then *pVal is null).
+//  - Missing or unreadable registry values are not failures: IsZorumInstalled answers 0, the
+//    directories empty strings, GetZorumServerName a null string.
+//  - Each string handed out is a fresh BSTR the caller frees with SysFreeString.
+//  - The settings are read once, when the object is made; later registry changes do not show;
+//    the object changes no state, so any thread may call it at any time.
 #ifndef TESK_MODE_INCLUDE_TESK_VANTOR_H_
 #define TESK_MODE_INCLUDE_TESK_VANTOR_H_
 

@@ -9,6 +9,13 @@
 // registration when the name is this computer ("", ".", "localhost", the computer name) or is a
 // sub-key of HKEY_LOCAL_MACHINE\SOFTWARE\Tesk\Platform\RemoteServers; any other server is
 // unreachable and answers 0x800706BA, as an unavailable server does.
+//
+// Contract: a failing creation call answers a named code (REGDB_E_CLASSNOTREG,
+// CO_E_DLLNOTFOUND, CO_E_ERRORINDLL, CLASS_E_NOAGGREGATION, E_NOINTERFACE, 0x800706BA) with
+// *ppv null; an object it hands out carries one reference the caller releases. A loaded
+// library stays loaded while CoFreeUnusedLibraries finds it in use. Creation and registration
+// may be called from any thread; the table of loaded libraries is shared under a lock.
+// Registration that fails removes what it wrote.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_ACTIVATION_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_ACTIVATION_H_
 

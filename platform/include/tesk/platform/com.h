@@ -1,5 +1,9 @@
 // Component interfaces in the COM layout (abstract classes, no virtual
 // destructor, methods in the Windows order) and per-thread error information.
+//
+// Contract: QueryInterface answers S_OK with a new reference or E_NOINTERFACE with *ppv null;
+// every interface pointer a call hands out carries a reference the caller releases. Error
+// information belongs to the thread that set it; GetErrorInfo hands over its reference.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COM_H_
 

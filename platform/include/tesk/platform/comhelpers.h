@@ -9,6 +9,12 @@
 //     ...
 //   };
 //   // in DllGetClassObject:  return tesk::ClassFactory<CVantor>::Get(riid, ppv);
+//
+// Contract: reference counts and module lock counts are atomic, so objects built on ComClass
+// may be AddRef'd and Released from any thread; whatever else an object does across threads is
+// up to the object. CreateComObject and ClassFactory answer E_POINTER, CLASS_E_NOAGGREGATION,
+// E_OUTOFMEMORY or E_NOINTERFACE with *ppv null. ComPtr, Bstr and Variant own what they hold
+// and free it when they go; Detach hands it to the caller.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_COMHELPERS_H_
 

@@ -15,6 +15,15 @@
 // converted with VariantChangeType; names compare without regard to case. A
 // failing member answers DISP_E_EXCEPTION with EXCEPINFO filled from the
 // thread's error information.
+//
+// Contract of DispInvoke and DispGetIDsOfNames:
+//  - Results: S_OK; DISP_E_UNKNOWNNAME, DISP_E_MEMBERNOTFOUND, DISP_E_BADPARAMCOUNT,
+//    DISP_E_PARAMNOTFOUND, DISP_E_PARAMNOTOPTIONAL, DISP_E_TYPEMISMATCH and DISP_E_OVERFLOW
+//    (with *puArgErr naming the argument), E_INVALIDARG, E_OUTOFMEMORY; DISP_E_EXCEPTION when
+//    the member failed.
+//  - pVarResult and the [out] arguments are written only when the call succeeds; the result
+//    is the caller's (VariantClear). The caller's [in] arguments are never changed.
+//  - Tables are constant data: any number of threads may serve calls from one table.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_DISPATCH_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_DISPATCH_H_
 

@@ -18,6 +18,11 @@
 // g_main_loop_run). Each object belongs to the client that created it: only that client may
 // call it, and when the client leaves the bus (releases everything, or dies) its objects are
 // released and its LockServer locks undone. The session bus admits only its own user.
+//
+// Contract: proxies hand out references the caller releases; a proxy whose server has gone
+// keeps answering 0x800706BA. A registration that fails leaves nothing
+// behind. Client calls may come from any thread; a server's calls run on the thread whose main
+// loop serves them, one at a time.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_LOCAL_SERVER_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_LOCAL_SERVER_H_
 

@@ -1,5 +1,18 @@
 // Automation data types: BSTR, VARIANT, SAFEARRAY, their calls, and the
 // code-page conversions between narrow text and UTF-16.
+//
+// Contract:
+//  - Ownership: a BSTR from SysAlloc* is the caller's (SysFreeString); a VARIANT owns its
+//    string, interface reference or array until VariantClear; a SAFEARRAY owns its elements
+//    until SafeArrayDestroy. SafeArrayAccessData's pointer is valid until the matching
+//    SafeArrayUnaccessData (the array is locked meanwhile: DISP_E_ARRAYISLOCKED for Redim and
+//    Destroy).
+//  - Failure: the destination keeps what it held (VariantCopy, VariantChangeType,
+//    SafeArrayPutElement, SysReAllocString); the allocating calls answer null (or
+//    E_OUTOFMEMORY) and leave nothing to free. Bad arguments answer E_INVALIDARG,
+//    DISP_E_BADVARTYPE, DISP_E_BADINDEX or DISP_E_TYPEMISMATCH.
+//  - Threads: every call may run on any thread; one variant or array is used by one thread at a
+//    time. The code-page conversions set GetLastError() of the calling thread.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_OLEAUTO_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_OLEAUTO_H_
 

@@ -10,6 +10,16 @@
 // Key and value names keep their case but compare without regard to (ASCII) case; a value name
 // of "" or NULL is the key's default value. Every write is one SQLite transaction, so several
 // processes may write one hive at once.
+//
+// Contract:
+//  - Results are Win32 codes: ERROR_SUCCESS; ERROR_FILE_NOT_FOUND for a missing key or value,
+//    ERROR_MORE_DATA (with the size needed) for a short buffer, ERROR_NO_MORE_ITEMS at the end
+//    of an enumeration, ERROR_ACCESS_DENIED, ERROR_INVALID_HANDLE, ERROR_INVALID_PARAMETER,
+//    ERROR_DISK_FULL, ERROR_BUSY, ERROR_REGISTRY_IO_FAILED, ERROR_NOT_ENOUGH_MEMORY.
+//  - After a failure *phkResult is null and the hive is as it was (each write is one
+//    transaction).
+//  - An opened key is the caller's until RegCloseKey; the predefined roots need no closing.
+//  - Any thread may call, and an open key may be used by several threads at once.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_REGISTRY_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_REGISTRY_H_
 

@@ -4,6 +4,10 @@
 // server is reachable. Classes whose factory lacks the interface are reachable only on this
 // computer and on the servers listed under TESK_REMOTE_SERVERS_KEY; any other server answers
 // 0x800706BA (server unavailable), without any network traffic.
+//
+// Contract: CreateInstanceOnServer answers S_OK with *ppUnk holding one reference, or a named
+// code (0x800706BA for an unreachable server, REGDB_E_CLASSNOTREG, E_NOINTERFACE) with *ppUnk
+// null. It may be called from any thread.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SERVER_FACTORY_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SERVER_FACTORY_H_
 

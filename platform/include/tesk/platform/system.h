@@ -7,6 +7,13 @@
 // process that dies holding it hands the next waiter WAIT_ABANDONED (and the mutex) instead of
 // locking everyone out. As on Windows an object goes away when its last handle (and view) in
 // the last process is closed; a process that died releases its handles.
+//
+// Contract: calls that answer BOOL, a handle or a pointer report failure as FALSE, NULL or
+// WAIT_FAILED with the reason in GetLastError(). A handle is the caller's until CloseHandle
+// (an event source's until DeregisterEventSource), a view until UnmapViewOfFile. Handles may
+// be used from any thread; the hooks are swapped atomically. MappedFile: a failed Open leaves
+// it closed, a failed Map leaves it open with no view; data() is valid until the next Map,
+// Unmap, Close or destruction; one object is used by one thread at a time.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SYSTEM_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_SYSTEM_H_
 

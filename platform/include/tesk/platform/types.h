@@ -2,6 +2,10 @@
 //
 // LONG and ULONG are 32-bit as on Windows (a Linux `long` is 64-bit), so
 // automation interfaces that take a "long" use LONG.
+//
+// Contract: the HRESULT and Win32 codes below are the only results the platform answers with;
+// tests and callers compare against these names. GetLastError() and SetLastError() keep one
+// value per thread; a call that succeeds need not reset it.
 #ifndef TESK_PLATFORM_INCLUDE_TESK_PLATFORM_TYPES_H_
 #define TESK_PLATFORM_INCLUDE_TESK_PLATFORM_TYPES_H_
 
