@@ -1,6 +1,6 @@
-// Fixture pieces the benchmarks share: a scratch directory, whole-file reads and writes, and
-// timing a subject against its baseline interleaved in the same run, with the ratio printed
-// after the benchmark table.
+// Fixture pieces the benchmarks share (scratch directories and file bytes come from the test
+// support): a plain whole-file read to measure against, and timing a subject against its
+// baseline interleaved in the same run, with the ratio printed after the benchmark table.
 #ifndef TESK_BENCH_BENCH_UTIL_H_
 #define TESK_BENCH_BENCH_UTIL_H_
 
@@ -14,38 +14,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
+
 namespace tesk::bench {
 
 namespace fs = std::filesystem;
-
-// A fresh directory under the system's temporary directory, removed with its contents when
-// the fixture goes.
-class ScratchDir {
- public:
-  explicit ScratchDir(std::string_view prefix) {
-    std::string tmpl = (fs::temp_directory_path() / prefix).string() + "_XXXXXX";
-    if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
-    path_ = tmpl;
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  const fs::path& path() const { return path_; }
-  fs::path operator/(std::string_view name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
 
 inline double Now() {
   using Seconds = std::chrono::duration<double>;
@@ -67,11 +46,6 @@ inline std::unique_ptr<char[]> ReadBytes(const fs::path& path, std::size_t& size
   }
   ::close(fd);
   return buf;
-}
-
-inline void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Mean milliseconds per run of each side.

@@ -17,22 +17,14 @@
 #include <tesk/pendrix71.h>
 
 #include "bench_util.h"
+#include "sample_layout.h"
 #include "cdf_sample.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Files {
-  tesk::bench::ScratchDir dir{"cdf_bench"};
-  fs::path layout = dir / "sample.CDF";
-  Files() { tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText()); }
-};
-
-Files& TheFiles() {
-  static Files files;
-  return files;
-}
+using tesk::bench::TheSampleLayout;
 
 tesk::bench::RatioReport g_summary("cdf_bench", "pendrix71");
 
@@ -63,7 +55,7 @@ long long Baseline(const fs::path& path) {
 }
 
 void ReadCDF(benchmark::State& state) {
-  const Files& files = TheFiles();
+  const tesk::bench::SampleLayoutFile& files = TheSampleLayout();
   const std::string path = files.layout.string();
   auto fresh = [&] {
     auto chip = std::make_unique<ChipClass>();

@@ -29,14 +29,14 @@ constexpr int kSide = 1164;
 
 // Scratch files, created once and removed at exit.
 struct Files {
-  tesk::bench::ScratchDir dir{"cel_bench"};
+  tesk::testing::ScratchDir dir;
   fs::path binary, text3, out, out_baseline;
 
   Files() {
-    binary = dir / "bench.CEL";
-    text3 = dir / "bench_v3.CEL";
-    out = dir / "out.CEL";
-    out_baseline = dir / "out_baseline.CEL";
+    binary = dir.path() / "bench.CEL";
+    text3 = dir.path() / "bench_v3.CEL";
+    out = dir.path() / "out.CEL";
+    out_baseline = dir.path() / "out_baseline.CEL";
     ParvelClass cel;
     std::string header = "Cols=1164\nRows=1164\nGridCornerUL=24 24\nGridCornerUR=4071 24\n"
                          "GridCornerLR=4071 4071\nGridCornerLL=24 4071\nAlgorithm=Percentile\n"

@@ -23,7 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 tesk::bench::SampleResultFile& TheFiles() {
-  static tesk::bench::SampleResultFile files{"chp_bench"};
+  static tesk::bench::SampleResultFile files;
   return files;
 }
 

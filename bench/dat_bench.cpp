@@ -25,12 +25,12 @@ constexpr int kWindow = 250;
 
 // The two test images, written once into a scratch directory and removed at exit.
 struct Images {
-  tesk::bench::ScratchDir dir{"dat_bench"};
+  tesk::testing::ScratchDir dir;
   std::string large, small;
 
   Images() {
-    large = (dir / "large.DAT").string();
-    small = (dir / "small.DAT").string();
+    large = (dir.path() / "large.DAT").string();
+    small = (dir.path() / "small.DAT").string();
     Make(large, kSide);
     Make(small, 16);
   }

@@ -36,12 +36,12 @@ std::vector<std::string> PlainRead(const std::string& path) {
 }
 
 struct Files {
-  tesk::bench::ScratchDir dir{"exp_bench"};
+  tesk::testing::ScratchDir dir;
   std::string source;
   std::vector<std::string> lines;
 
   Files() {
-    source = (dir / "source.EXP").string();
+    source = (dir.path() / "source.EXP").string();
     ostrel7::CTestInfo t;
     t.SetName(source);
     t.ChipType = std::string("TeskDemo1164");
@@ -92,8 +92,8 @@ void Write(benchmark::State& state, const char* name) {
   Info t;
   t.SetName(f.source);
   if (!t.Read()) std::abort();
-  const std::string plain = (f.dir / "plain.EXP").string();
-  t.SetName((f.dir / "written.EXP").string());
+  const std::string plain = (f.dir.path() / "plain.EXP").string();
+  t.SetName((f.dir.path() / "written.EXP").string());
   g_summary.Add(name,
                 tesk::bench::Interleaved(state, "ostrel", [&] { PlainWrite(plain); },
                                          [&] {

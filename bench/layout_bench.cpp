@@ -16,6 +16,7 @@
 
 #include "automation_bench.h"
 #include "bench_util.h"
+#include "sample_layout.h"
 #include "cdf_sample.h"
 #include "sample_names.h"
 
@@ -23,22 +24,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Files {
-  tesk::bench::ScratchDir dir{"layout_bench"};
-  fs::path layout = dir / (std::string(tesk::sample::kChipType) + ".CDF");
-  Files() { tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText()); }
-};
-
-Files& TheFiles() {
-  static Files files;
-  return files;
-}
+using tesk::bench::TheSampleLayout;
 
 // A layout object of libtarvex (asked of its own DllGetClassObject) with the sample's paths.
 tesk::ComPtr<ITeskCDFFile> NewLayoutObject() {
   tesk::ComPtr<ITeskCDFFile> cdf = tesk::bench::NewTarvexObject<ITeskCDFFile>(CLSID_TeskCDFFile, IID_ITeskCDFFile);
   if (!cdf) std::abort();
-  tesk::Bstr chip(tesk::sample::kChipType), lib(TheFiles().dir.path().string());
+  tesk::Bstr chip(tesk::sample::kChipType), lib(TheSampleLayout().dir.path().string());
   if (cdf->put_ChipType(chip.Get()) != S_OK || cdf->put_LibPath(lib.Get()) != S_OK) std::abort();
   return cdf;
 }
@@ -65,7 +57,7 @@ void LoadAndGetProbeSets(benchmark::State& state) {
 }
 
 void Read(benchmark::State& state) {
-  const std::string path = TheFiles().layout.string();
+  const std::string path = TheSampleLayout().layout.string();
   auto chip = std::make_unique<ChipClass>();
   chip->layoutFile = path.c_str();
   tesk::ComPtr<ITeskCDFFile> cdf = NewLayoutObject();

@@ -11,27 +11,19 @@
 #include <tesk/pendrix71.h>
 
 #include "bench_util.h"
+#include "sample_layout.h"
 #include "cdf_sample.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Files {
-  tesk::bench::ScratchDir dir{"lindor10_bench"};
-  fs::path layout = dir / "sample.CDF";
-  Files() { tesk::bench::WriteBytes(layout, tesk::sample::layout::LayoutText()); }
-};
-
-Files& TheFiles() {
-  static Files files;
-  return files;
-}
+using tesk::bench::TheSampleLayout;
 
 tesk::bench::RatioReport g_summary("lindor10_bench", "lindor10");
 
 void Read(benchmark::State& state) {
-  const std::string path = TheFiles().layout.string();
+  const std::string path = TheSampleLayout().layout.string();
   auto chip = std::make_unique<ChipClass>();
   chip->layoutFile = path.c_str();
   auto cdf = std::make_unique<CCDFFileData>();

@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 
 tesk::bench::SampleResultFile& TheFiles() {
-  static tesk::bench::SampleResultFile files{"pendrix81_bench"};
+  static tesk::bench::SampleResultFile files;
   return files;
 }
 

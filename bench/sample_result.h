@@ -16,12 +16,12 @@
 namespace tesk::bench {
 
 struct SampleResultFile {
-  ScratchDir dir;
-  std::filesystem::path result = dir / "sample.CHP";
+  tesk::testing::ScratchDir dir;
+  std::filesystem::path result = dir.path() / "sample.CHP";
 
-  explicit SampleResultFile(const char* name) : dir(name) {
-    const std::filesystem::path layout = dir / "sample.CDF";
-    WriteBytes(layout, tesk::sample::layout::LayoutText());
+  SampleResultFile() {
+    const std::filesystem::path layout = dir.path() / "sample.CDF";
+    tesk::testing::WriteFileBytes(layout, tesk::sample::layout::LayoutText());
     ChipClass chip;
     const std::string layoutName = layout.string();
     chip.layoutFile = layoutName.c_str();

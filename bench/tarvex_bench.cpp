@@ -22,12 +22,12 @@ constexpr LONG kCells = kSide * kSide;
 
 // A cell intensity file written once and an intensity object that has read it.
 struct Subject {
-  tesk::bench::ScratchDir dir{"tarvex_bench"};
+  tesk::testing::ScratchDir dir;
   tesk::ComPtr<ITeskCELFile> cel;
 
   Subject() {
     ParvelClass file;
-    file.SetName((dir / "bench.CEL").c_str());
+    file.SetName((dir.path() / "bench.CEL").c_str());
     file.SetHeader(
         "Cols=1164\nRows=1164\nGridCornerUL=24 24\nGridCornerUR=4071 24\nGridCornerLR=4071 4071\n"
         "GridCornerLL=24 4071\nAlgorithm=Percentile\nAlgorithmParameters=Percentile:75;CellMargin:2\n");

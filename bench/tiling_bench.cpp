@@ -31,9 +31,9 @@ constexpr std::uint32_t kMapSequences = 20, kHitsPerSequence = 100000;
 constexpr std::uint32_t kResultSequences = 10, kPointsPerSequence = 400000;
 
 struct Files {
-  tesk::bench::ScratchDir dir{"tiling_bench"};
-  fs::path map = dir / "bench.bpmap";
-  fs::path result = dir / "bench.bar";
+  tesk::testing::ScratchDir dir;
+  fs::path map = dir.path() / "bench.bpmap";
+  fs::path result = dir.path() / "bench.bar";
   std::vector<std::uint64_t> hit_sections;  // file offsets, for the baseline
   std::vector<std::uint64_t> value_blocks;
 

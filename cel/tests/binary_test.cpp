@@ -3,9 +3,16 @@
 
 #include <string>
 
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 using namespace parvel_test;
+using tesk::testing::ByteBuilder;
+using tesk::testing::ReadFileBytes;
+using tesk::testing::ScratchDir;
+using tesk::testing::WriteFileBytes;
 
 namespace {
 
@@ -14,41 +21,41 @@ std::string BinaryFile(int rows, int cols, int n, const std::string& header,
                        const std::vector<std::pair<int, int>>& masked = {},
                        const std::vector<std::pair<int, int>>& outliers = {},
                        const std::vector<SUBGRID>& grids = {}) {
-  std::string s;
-  PutI32(s, 64);
-  PutI32(s, 4);
-  PutI32(s, rows);
-  PutI32(s, cols);
-  PutI32(s, n);
-  PutText(s, header);
-  PutText(s, "Alg");
-  PutText(s, "P=1");
-  PutI32(s, 3);
-  PutI32(s, static_cast<int>(outliers.size()));
-  PutI32(s, static_cast<int>(masked.size()));
-  PutI32(s, static_cast<int>(grids.size()));
+  ByteBuilder s;
+  s.I32(64);
+  s.I32(4);
+  s.I32(rows);
+  s.I32(cols);
+  s.I32(n);
+  s.Text(header);
+  s.Text("Alg");
+  s.Text("P=1");
+  s.I32(3);
+  s.I32(static_cast<int>(outliers.size()));
+  s.I32(static_cast<int>(masked.size()));
+  s.I32(static_cast<int>(grids.size()));
   for (int i = 0; i < n; ++i) {
-    PutF32(s, static_cast<float>(i));
-    PutF32(s, 0.5f);
-    PutI16(s, 9);
+    s.F32(static_cast<float>(i));
+    s.F32(0.5f);
+    s.I16(9);
   }
   for (auto [x, y] : masked) {
-    PutI16(s, static_cast<std::int16_t>(x));
-    PutI16(s, static_cast<std::int16_t>(y));
+    s.I16(static_cast<std::int16_t>(x));
+    s.I16(static_cast<std::int16_t>(y));
   }
   for (auto [x, y] : outliers) {
-    PutI16(s, static_cast<std::int16_t>(x));
-    PutI16(s, static_cast<std::int16_t>(y));
+    s.I16(static_cast<std::int16_t>(x));
+    s.I16(static_cast<std::int16_t>(y));
   }
-  for (const SUBGRID& g : grids) s.append(reinterpret_cast<const char*>(&g), sizeof g);
-  return s;
+  for (const SUBGRID& g : grids) s.Raw(&g, sizeof g);
+  return s.str();
 }
 
 }  // namespace
 
 TEST(Binary, ReaderAssignsPositionsAndFlags) {
   ScratchDir dir;
-  Spit(dir.File("a.CEL"), BinaryFile(2, 3, 6, "Cols=3\nRows=2\n", {{2, 1}}, {{0, 1}, {1, 0}},
+  WriteFileBytes(dir.File("a.CEL"), BinaryFile(2, 3, 6, "Cols=3\nRows=2\n", {{2, 1}}, {{0, 1}, {1, 0}},
                                      {Grid(1, 1, 0, 0, 0, 3, 2)}));
   ParvelClass cel;
   cel.SetName(dir.File("a.CEL").c_str());
@@ -109,22 +116,22 @@ TEST(Binary, WriterProducesTheExactLayout) {
                                 {{1, 0}, {1, 1}}, {{0, 1}});
   // BinaryFile writes "P=1" and margin 3; patch in this object's values.
   std::string params = cel.GetAlgParams();
-  std::string got = Slurp(dir.File("w.CEL"));
-  std::string expect;
-  PutI32(expect, 64);
-  PutI32(expect, 4);
-  PutI32(expect, 2);
-  PutI32(expect, 2);
-  PutI32(expect, 4);
-  PutText(expect, "Cols=2\nRows=2\nAlgorithmParameters=A:1;CellMargin:4 ");
-  PutText(expect, "Alg");
-  PutText(expect, params);
-  PutI32(expect, 4);
-  PutI32(expect, 1);  // outliers, then masked
-  PutI32(expect, 2);
-  PutI32(expect, 0);
-  expect += want.substr(want.size() - (4 * 10 + 3 * 4));
-  EXPECT_EQ(got, expect);
+  std::string got = ReadFileBytes(dir.File("w.CEL"));
+  ByteBuilder expect;
+  expect.I32(64);
+  expect.I32(4);
+  expect.I32(2);
+  expect.I32(2);
+  expect.I32(4);
+  expect.Text("Cols=2\nRows=2\nAlgorithmParameters=A:1;CellMargin:4 ");
+  expect.Text("Alg");
+  expect.Text(params);
+  expect.I32(4);
+  expect.I32(1);  // outliers, then masked
+  expect.I32(2);
+  expect.I32(0);
+  expect.Raw(want.substr(want.size() - (4 * 10 + 3 * 4)));
+  EXPECT_EQ(got, expect.str());
   EXPECT_EQ(cel.GetFileVersion(), 3);
   EXPECT_EQ(dir.List().size(), 1u) << "no temporary file left behind";
 }
@@ -163,7 +170,7 @@ TEST(Binary, LargeTableAcrossChunks) {
   // More cells than one storage chunk, read through the file path and from memory.
   ScratchDir dir;
   const int cols = 300, rows = 500;
-  Spit(dir.File("big.CEL"), BinaryFile(rows, cols, rows * cols, "Cols=300\nRows=500\n",
+  WriteFileBytes(dir.File("big.CEL"), BinaryFile(rows, cols, rows * cols, "Cols=300\nRows=500\n",
                                        {{299, 499}}, {{0, 250}}));
   ParvelClass cel;
   cel.SetName(dir.File("big.CEL").c_str());
@@ -179,7 +186,7 @@ TEST(Binary, LargeTableAcrossChunks) {
   }
   EXPECT_EQ(cel.GetCellEntry(299, 499)->MASKED, 1);
   EXPECT_EQ(cel.GetCellEntry(0, 250)->OUTLIER, 1);
-  std::string bytes = Slurp(dir.File("big.CEL"));
+  std::string bytes = ReadFileBytes(dir.File("big.CEL"));
   ParvelClass mem;
   ASSERT_EQ(mem.ReadMemory(bytes.data(), bytes.size()), 1);
   EXPECT_EQ(std::memcmp(mem.GetCell(149999), cel.GetCell(149999), 16), 0);
@@ -190,7 +197,7 @@ TEST(Binary, HostileFilesAreRejected) {
   const std::string good =
       BinaryFile(2, 3, 6, "Cols=3\nRows=2\n", {{2, 1}}, {{0, 1}}, {Grid(1, 1, 0, 0, 0, 3, 2)});
   const auto read = [&](const std::string& bytes) {
-    Spit(dir.File("h.CEL"), bytes);
+    WriteFileBytes(dir.File("h.CEL"), bytes);
     ParvelClass cel;
     cel.SetName(dir.File("h.CEL").c_str());
     const int file_result = cel.Read();

@@ -4,9 +4,14 @@
 #include <string>
 #include <vector>
 
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 using namespace parvel_test;
+using tesk::testing::ScratchDir;
+using tesk::testing::WriteFileBytes;
 
 TEST(CellEntry, StoreCellDataParsesBlankOrTabSeparatedValues) {
   CellEntryClass e;
@@ -260,7 +265,7 @@ TEST(Object, InitialStateAndSimpleSetters) {
   EXPECT_EQ(cel.Exists(), 0);
   EXPECT_EQ(cel.Read(), 0);
   EXPECT_EQ(cel.ReadHeader(), 0);
-  Spit(dir.File("there.CEL"), "x");
+  WriteFileBytes(dir.File("there.CEL"), "x");
   cel.SetName(dir.File("there.CEL").c_str());
   EXPECT_NE(cel.Exists(), 0);
   cel.SetName(dir.path().c_str());

@@ -7,35 +7,41 @@
 #include <utility>
 #include <vector>
 
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 using namespace parvel_test;
+using tesk::testing::ByteBuilder;
+using tesk::testing::ScratchDir;
+using tesk::testing::WriteFileBytes;
 
 namespace {
 
 // A binary file of cols x rows cells: MEAN = index, STDV = index % 7, NPIXELS = index % 40.
 std::string Grid(int cols, int rows, const std::vector<std::pair<int, int>>& masked,
                  const std::vector<std::pair<int, int>>& outliers) {
-  std::string s;
-  for (int v : {64, 4, rows, cols, rows * cols}) PutI32(s, v);
-  PutText(s, Header(cols, rows));
-  PutText(s, "Percentile");
-  PutText(s, "Percentile:75");
+  ByteBuilder s;
+  for (int v : {64, 4, rows, cols, rows * cols}) s.I32(v);
+  s.Text(Header(cols, rows));
+  s.Text("Percentile");
+  s.Text("Percentile:75");
   for (int v : {2, static_cast<int>(outliers.size()), static_cast<int>(masked.size()), 0}) {
-    PutI32(s, v);
+    s.I32(v);
   }
   for (int i = 0; i < rows * cols; ++i) {
-    PutF32(s, static_cast<float>(i));
-    PutF32(s, static_cast<float>(i % 7));
-    PutI16(s, static_cast<std::int16_t>(i % 40));
+    s.F32(static_cast<float>(i));
+    s.F32(static_cast<float>(i % 7));
+    s.I16(static_cast<std::int16_t>(i % 40));
   }
   for (const auto* list : {&masked, &outliers}) {
     for (auto [x, y] : *list) {
-      PutI16(s, static_cast<std::int16_t>(x));
-      PutI16(s, static_cast<std::int16_t>(y));
+      s.I16(static_cast<std::int16_t>(x));
+      s.I16(static_cast<std::int16_t>(y));
     }
   }
-  return s;
+  return s.str();
 }
 
 void ExpectCells(ParvelClass& cel, int cols, int rows, const std::set<int>& masked,
@@ -58,7 +64,7 @@ void ExpectCells(ParvelClass& cel, int cols, int rows, const std::set<int>& mask
 TEST(Storage, ReadTableGrowsWithoutMovingEntries) {
   ScratchDir dir;
   const int cols = 5, rows = 4;
-  Spit(dir.File("a.CEL"), Grid(cols, rows, {{4, 3}}, {{0, 0}}));
+  WriteFileBytes(dir.File("a.CEL"), Grid(cols, rows, {{4, 3}}, {{0, 0}}));
   ParvelClass cel;
   cel.SetName(dir.File("a.CEL").c_str());
   ASSERT_EQ(cel.Read(), 1);
@@ -116,7 +122,7 @@ TEST(Storage, LargeTableTakesFlagsInAnyOrder) {
   const std::vector<std::pair<int, int>> masked = {{599, 499}, {3, 2}, {0, 0}, {3, 2}, {17, 250}};
   const std::vector<std::pair<int, int>> outliers = {{17, 250}, {598, 499}, {1, 0}};
   const std::string bytes = Grid(cols, rows, masked, outliers);
-  Spit(dir.File("big.CEL"), bytes);
+  WriteFileBytes(dir.File("big.CEL"), bytes);
   const std::set<int> m = {cols * rows - 1, 2 * cols + 3, 0, 250 * cols + 17};
   const std::set<int> o = {250 * cols + 17, cols * rows - 2, 1};
 
@@ -132,7 +138,7 @@ TEST(Storage, LargeTableTakesFlagsInAnyOrder) {
 
   // A coordinate off the grid anywhere in the lists rejects the file, and leaves no table.
   std::string bad = Grid(cols, rows, masked, {{1, 0}, {600, 0}});
-  Spit(dir.File("bad.CEL"), bad);
+  WriteFileBytes(dir.File("bad.CEL"), bad);
   file.SetName(dir.File("bad.CEL").c_str());
   EXPECT_EQ(file.Read(), 0);
   EXPECT_EQ(file.GetNCells(), 0);

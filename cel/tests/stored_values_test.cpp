@@ -5,9 +5,14 @@
 #include <cstring>
 #include <string>
 
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 using namespace parvel_test;
+using tesk::testing::ReadFileBytes;
+using tesk::testing::ScratchDir;
 
 namespace {
 
@@ -58,7 +63,7 @@ TEST(StoredValues, SubGridsPastTheGridSurviveEveryEncoding) {
   EXPECT_EQ(binary.GetCellEntry(2, 1)->MASKED, 1);
   binary.SetName(dir.File("b2.CEL").c_str());
   ASSERT_EQ(binary.Write(), 1);
-  EXPECT_EQ(Slurp(dir.File("b2.CEL")), Slurp(dir.File("b.CEL")));
+  EXPECT_EQ(ReadFileBytes(dir.File("b2.CEL")), ReadFileBytes(dir.File("b.CEL")));
   ParvelClass header_only;
   header_only.SetName(dir.File("b.CEL").c_str());
   EXPECT_EQ(header_only.ReadHeader(), 1);
@@ -66,7 +71,7 @@ TEST(StoredValues, SubGridsPastTheGridSurviveEveryEncoding) {
   // Version 3 text, from the object read from the binary file.
   binary.SetName(dir.File("t3.CEL").c_str());
   ASSERT_EQ(binary.WriteVersionFile(3), 1);
-  EXPECT_NE(Slurp(dir.File("t3.CEL")).find("\t-2147483648\t2147483647\t2147483647\t-2147483648\r\n"),
+  EXPECT_NE(ReadFileBytes(dir.File("t3.CEL")).find("\t-2147483648\t2147483647\t2147483647\t-2147483648\r\n"),
             std::string::npos);
   ParvelClass text3;
   text3.SetName(dir.File("t3.CEL").c_str());
@@ -103,7 +108,7 @@ TEST(StoredValues, MaskedAndOutlierCoordinatesStillIndexTheTable) {
   ScratchDir dir;
   cel.SetName(dir.File("t3.CEL").c_str());
   ASSERT_EQ(cel.WriteVersionFile(3), 1);
-  std::string text = Slurp(dir.File("t3.CEL"));
+  std::string text = ReadFileBytes(dir.File("t3.CEL"));
   const std::string mask = "[MASKS]\r\nNumberCells=1\r\nCellHeader=X\tY\r\n";
   const std::size_t at = text.find(std::string(mask).append("2\t1\r\n"));
   ASSERT_NE(at, std::string::npos);

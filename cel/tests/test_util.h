@@ -1,4 +1,5 @@
-// Helpers shared by the cell intensity tests: typical objects and hand-made files.
+// Helpers shared by the cell intensity tests: typical objects and the header of a typical file.
+// Scratch directories and file bytes come from the test support (tesk/testing).
 #ifndef TESK_CEL_TESTS_TEST_UTIL_H_
 #define TESK_CEL_TESTS_TEST_UTIL_H_
 
@@ -7,19 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include <tesk/testing/bytes.h>
-#include <tesk/testing/scratch_dir.h>
-
 #include "tesk/parvel.h"
 
 namespace parvel_test {
-
-using tesk::testing::ScratchDir;
-
-inline std::string Slurp(const std::string& path) { return tesk::testing::ReadFileBytes(path); }
-inline void Spit(const std::string& path, const std::string& bytes) {
-  tesk::testing::WriteFileBytes(path, bytes);
-}
 
 inline CellEntryClass Cell(int x, int y, float mean, float stdv = 0, int npixels = 0) {
   CellEntryClass e;
@@ -63,14 +54,6 @@ inline void Fill(ParvelClass& cel, int cols, int rows) {
   SUBGRID b = Grid(1, 2, 200.5f, cols / 2, 0, cols, rows / 2);
   cel.AddSubGrid(&a);
   cel.AddSubGrid(&b);
-}
-
-// Little-endian fields appended to a file's bytes.
-inline void PutI32(std::string& s, std::int32_t v) { s += tesk::testing::ByteBuilder().I32(v).str(); }
-inline void PutI16(std::string& s, std::int16_t v) { s += tesk::testing::ByteBuilder().I16(v).str(); }
-inline void PutF32(std::string& s, float v) { s += tesk::testing::ByteBuilder().F32(v).str(); }
-inline void PutText(std::string& s, const std::string& t) {
-  s += tesk::testing::ByteBuilder().Text(t).str();
 }
 
 }  // namespace parvel_test

@@ -3,9 +3,14 @@
 
 #include <string>
 
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 using namespace parvel_test;
+using tesk::testing::ReadFileBytes;
+using tesk::testing::ScratchDir;
 
 namespace {
 
@@ -171,7 +176,7 @@ TEST(Text3, WriterRoundTrip) {
   EXPECT_EQ(cel.GetFileVersion(), 3);
   EXPECT_EQ(cel.GetHeader(), header_before) << "version 3 never changes the header";
 
-  const std::string bytes = Slurp(dir.File("t3.CEL"));
+  const std::string bytes = ReadFileBytes(dir.File("t3.CEL"));
   EXPECT_EQ(bytes.rfind("[CEL]\r\nVersion=3\r\n\r\n[HEADER]\r\nCols=13\r\n", 0), 0u);
   EXPECT_NE(bytes.find("\r\n  4\t  5\t123.5\t-0.0\t"), std::string::npos);
   EXPECT_EQ(bytes.find("\n\n"), std::string::npos) << "every line ends in CR LF";
@@ -237,7 +242,7 @@ TEST(Text2, ReadWriteAndItsQuirks) {
   // Writing: the caption joins the header each time; the file reads back.
   cel.SetName(dir.File("v2.CEL").c_str());
   ASSERT_EQ(cel.WriteVersionFile(2), 1);
-  const std::string once = Slurp(dir.File("v2.CEL"));
+  const std::string once = ReadFileBytes(dir.File("v2.CEL"));
   EXPECT_EQ(once.rfind("COLS/ROWS=2 2\r\nCORNERS=1 2, 3 4, 5 6, 7 8\r\nX\tY\tMEAN\tSTDV\tNPIXELS\r\n"
                        "  0\t  0\t1.0\t0.1\t  9\r\n", 0),
             0u);

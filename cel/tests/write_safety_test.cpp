@@ -9,9 +9,15 @@
 
 #include <tesk/testing/fault_env.h>
 
+#include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 using namespace parvel_test;
+using tesk::testing::ReadFileBytes;
+using tesk::testing::ScratchDir;
+using tesk::testing::WriteFileBytes;
 
 namespace {
 
@@ -36,7 +42,7 @@ int WithFileSizeLimit(rlim_t limit, F write) {
 TEST(WriteSafety, FailedWritesKeepTheOldFile) {
   ScratchDir dir;
   const std::string path = dir.File("keep.CEL");
-  Spit(path, "the old content");
+  WriteFileBytes(path, "the old content");
   for (int version : {4, 3, 2}) {
     const int result = WithFileSizeLimit(4096, [&] {
       ParvelClass cel;
@@ -45,7 +51,7 @@ TEST(WriteSafety, FailedWritesKeepTheOldFile) {
       return cel.WriteVersionFile(version);
     });
     EXPECT_EQ(result, 0) << "version " << version;
-    EXPECT_EQ(Slurp(path), "the old content") << "version " << version;
+    EXPECT_EQ(ReadFileBytes(path), "the old content") << "version " << version;
     EXPECT_EQ(dir.List().size(), 1u) << "no temporary file left, version " << version;
   }
   // The same writes succeed without the limit.
@@ -53,7 +59,7 @@ TEST(WriteSafety, FailedWritesKeepTheOldFile) {
   Fill(cel, 100, 100);
   cel.SetName(path.c_str());
   EXPECT_EQ(cel.Write(), 1);
-  EXPECT_GT(Slurp(path).size(), 100000u);
+  EXPECT_GT(ReadFileBytes(path).size(), 100000u);
   EXPECT_EQ(dir.List().size(), 1u);
 }
 
@@ -72,7 +78,7 @@ TEST(WriteSafety, UnopenableTargetsFailWithoutCreatingFiles) {
 TEST(WriteSafety, AFullDiskOrShortReadsUnderEveryEncoding) {
   ScratchDir dir;
   const std::string path = dir.File("full.CEL");
-  Spit(path, "the old content");
+  WriteFileBytes(path, "the old content");
   ParvelClass cel;
   Fill(cel, 60, 50);
   cel.SetName(path.c_str());
@@ -82,7 +88,7 @@ TEST(WriteSafety, AFullDiskOrShortReadsUnderEveryEncoding) {
     env.FillDiskAfter(1000);
     for (int version : {4, 3, 2}) {
       EXPECT_EQ(cel.WriteVersionFile(version), 0) << "version " << version;
-      EXPECT_EQ(Slurp(path), "the old content") << "version " << version;
+      EXPECT_EQ(ReadFileBytes(path), "the old content") << "version " << version;
     }
   }
   EXPECT_EQ(dir.List().size(), 1u);

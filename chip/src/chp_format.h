@@ -68,6 +68,22 @@ int ReadExpressionRecord13(GeneExpressionUnitClass& u, ChpInput& in,
 // Frees a holder and the unit it holds for the given type code.
 void DeleteUnit(AllUnitTypes* holder, int type);
 
+// The fields that unit cells and QC cells share: position, intensity, deviation (as floats, or
+// in the older fixed-point form) and pixel count.
+template <class Cell>
+void ReadMeasuredCell(ChpInput& in, bool floats, Cell& cell) {
+  cell.x = static_cast<std::uint16_t>(in.I32());
+  cell.y = static_cast<std::uint16_t>(in.I32());
+  if (floats) {
+    cell.intensity = in.F32();
+    cell.stdev = in.F32();
+  } else {
+    cell.intensity = in.Fixed();
+    cell.stdev = in.Fixed();
+  }
+  cell.pixels = static_cast<std::uint16_t>(in.I32());
+}
+
 // Cell fields of unit records, shared by tiling atoms and expression pairs. Version 13 keeps
 // only the position.
 void ReadCell(ChpInput& in, int version, bool floats, CellClass& cell);

@@ -343,16 +343,7 @@ int ReadQCUnits(ChipClass& chip, ChpInput& in, int version) {
     unit->qcType = type;
     for (int i = 0; i < cells; ++i) {
       QCCellClass& cell = unit->qcCells[i];
-      cell.x = static_cast<std::uint16_t>(in.I32());
-      cell.y = static_cast<std::uint16_t>(in.I32());
-      if (version >= 12) {
-        cell.intensity = in.F32();
-        cell.stdev = in.F32();
-      } else {
-        cell.intensity = in.Fixed();
-        cell.stdev = in.Fixed();
-      }
-      cell.pixels = static_cast<std::uint16_t>(in.I32());
+      chp::ReadMeasuredCell(in, version >= 12, cell);
       if (version >= 12) cell.qcValue = in.I32();
     }
     if (chip.AddQCUnit(unit.get()) != CHIP_SUCCESS) return CHIP_INSUFFICIENT_MEMORY;

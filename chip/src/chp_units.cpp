@@ -11,16 +11,7 @@ void chp::ReadCell(ChpInput& in, int version, bool floats, CellClass& cell) {
     cell.y = in.U16();
     return;
   }
-  cell.x = static_cast<std::uint16_t>(in.I32());
-  cell.y = static_cast<std::uint16_t>(in.I32());
-  if (floats) {
-    cell.intensity = in.F32();
-    cell.stdev = in.F32();
-  } else {
-    cell.intensity = in.Fixed();
-    cell.stdev = in.Fixed();
-  }
-  cell.pixels = static_cast<std::uint16_t>(in.I32());
+  ReadMeasuredCell(in, floats, cell);
   if (version >= 8) {
     cell.masked = in.Byte();
     cell.outlier = in.Byte();

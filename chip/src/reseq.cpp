@@ -9,19 +9,11 @@
 
 #include "tesk/pendrix71.h"
 
+#include "cdf_parse.h"
+
 namespace {
 
 const char* TextOf(const String& s) { return s.c_str(); }
-
-char Complement(char base) {
-  switch (base) {
-    case 'a': return 't';
-    case 't': return 'a';
-    case 'c': return 'g';
-    case 'g': return 'c';
-    default: return ' ';
-  }
-}
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
@@ -71,7 +63,7 @@ int CompareIntensity(const void* a, const void* b) {
 
 int AtomClass::ComputeTargetIndex(char base) {
   for (int i = 0; i < numberOfCells; ++i)
-    if (Complement(cells[i].probeBase) == base) return i;
+    if (pendrix71::ComplementBase(cells[i].probeBase) == base) return i;
   return 0;
 }
 

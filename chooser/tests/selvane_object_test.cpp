@@ -9,6 +9,7 @@
 #include <tesk/platform.h>
 #include <tesk/zorum.h>
 
+#include "property_put.h"
 #include "selvane_dlg.h"
 #include "server_module.h"
 
@@ -56,26 +57,8 @@ class SelvaneObjectTest : public testing::Test {
     selvane::SetDialogUi(nullptr);
   }
 
-  HRESULT Put(DISPID id, VARIANT v) {
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS dp{&v, &named, 1, 1};
-    return dlg_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &dp, nullptr, nullptr, nullptr);
-  }
-  HRESULT PutText(DISPID id, const std::string& s) {
-    Bstr b(s);
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = b.Get();
-    return Put(id, v);
-  }
-  HRESULT PutLong(DISPID id, LONG n) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = n;
-    return Put(id, v);
-  }
+  HRESULT PutText(DISPID id, const std::string& s) { return chooser_test::PutText(dlg_, id, s); }
+  HRESULT PutLong(DISPID id, LONG n) { return chooser_test::PutLong(dlg_, id, n); }
   HRESULT Get(DISPID id, Variant* out) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     return dlg_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, out, nullptr, nullptr);

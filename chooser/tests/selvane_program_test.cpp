@@ -26,6 +26,7 @@
 
 #define TESK_PRIVATE_SESSION_WANTS_DISPLAY true
 #include "private_session.h"
+#include "property_put.h"
 
 namespace {
 
@@ -89,26 +90,8 @@ class Chooser {
   }
   bool ok() const { return d_ != nullptr; }
 
-  HRESULT Put(DISPID id, VARIANT v) {
-    DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS dp{&v, &named, 1, 1};
-    return d_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &dp, nullptr, nullptr, nullptr);
-  }
-  HRESULT PutText(DISPID id, const std::string& s) {
-    Bstr b(s);
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = b.Get();
-    return Put(id, v);
-  }
-  HRESULT PutLong(DISPID id, LONG n) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = n;
-    return Put(id, v);
-  }
+  HRESULT PutText(DISPID id, const std::string& s) { return chooser_test::PutText(d_, id, s); }
+  HRESULT PutLong(DISPID id, LONG n) { return chooser_test::PutLong(d_, id, n); }
   std::string GetText(DISPID id) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     Variant v;

@@ -7,11 +7,13 @@
 
 #include <string>
 
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 namespace {
 
-using dat_test::TempDir;
+using tesk::testing::ScratchDir;
 
 template <class Image>
 void MakeImage(Image& d, const std::string& path) {
@@ -49,7 +51,7 @@ TEST(BothBuilds, DistinctClassesInOneProcess) {
 }
 
 TEST(BothBuilds, SixWritesSevenReads) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("six.DAT");
   {
     imbrel6::ImageData six;
@@ -65,7 +67,7 @@ TEST(BothBuilds, SixWritesSevenReads) {
 }
 
 TEST(BothBuilds, SevenWritesSixReads) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("seven.DAT");
   {
     imbrel7::ImageData seven;

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 namespace {
@@ -19,7 +21,7 @@ using dat_test::RawImage;
 using dat_test::RawTrailer;
 using dat_test::ReadBytes;
 using dat_test::SizeOf;
-using dat_test::TempDir;
+using tesk::testing::ScratchDir;
 using dat_test::WriteBytes;
 
 struct Build7 {
@@ -163,7 +165,7 @@ void MakeImage(const std::string& path, int cols, int rows) {
 TYPED_TEST(ImageFile, WriteAndReadRoundTripEveryField) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("a.DAT");
   MakeImage<B>(path, 300, 200);
   EXPECT_EQ(SizeOf(path), 512 + 2 * 300 * 200 + 104 + 4 * 56);
@@ -197,7 +199,7 @@ TYPED_TEST(ImageFile, WriteAndReadRoundTripEveryField) {
 
 TYPED_TEST(ImageFile, HeaderBytesAtTheirFixedPositions) {
   using B = TypeParam;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("h.DAT");
   MakeImage<B>(path, 300, 200);
   std::vector<std::uint8_t> b = ReadBytes(path);
@@ -239,7 +241,7 @@ TYPED_TEST(ImageFile, ScanInfoLayoutOfBothBuilds) {
 TYPED_TEST(ImageFile, HeaderEdgeValues) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("e.DAT");
   {
     ImageData d;
@@ -271,7 +273,7 @@ TYPED_TEST(ImageFile, HeaderEdgeValues) {
 TYPED_TEST(ImageFile, LongTextsAreCutToTheirFields) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("long.DAT");
   ImageData d;
   d.SetName(path.c_str());
@@ -304,7 +306,7 @@ TYPED_TEST(ImageFile, ChipInformationDecoding) {
   std::string built = d.GetChipInfo();
   EXPECT_EQ(built.substr(0, 8), "  T   \x14 ");
   // An empty scanner ID survives a round trip through a file.
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("c.DAT");
   d.SetName(path.c_str());
   ASSERT_EQ(d.Create(4, 4), 1);
@@ -329,7 +331,7 @@ TYPED_TEST(ImageFile, ChipInformationDecoding) {
 TYPED_TEST(ImageFile, TrailerCases) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("t.DAT");
   ImageData d;
   d.SetName(path.c_str());
@@ -374,7 +376,7 @@ TYPED_TEST(ImageFile, TrailerCases) {
 TYPED_TEST(ImageFile, ShortAndInvalidFilesAreRefused) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("s.DAT");
   ImageData d;
   d.SetName(path.c_str());
@@ -443,7 +445,7 @@ TYPED_TEST(SubGrids, Operations) {
 TYPED_TEST(SubGrids, RewriteWithFewerCutsTheFile) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("g.DAT");
   MakeImage<B>(path, 30, 20);
   ImageData d;
@@ -479,7 +481,7 @@ TYPED_TEST(SubGrids, RewriteWithFewerCutsTheFile) {
 TYPED_TEST(ImageFile, WriteToANewNameGoesThroughATemporaryFile) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string source = dir.File("src.DAT");
   std::string target = dir.File("dst.DAT");
   MakeImage<B>(source, 128, 64);
@@ -522,7 +524,7 @@ TYPED_TEST(ImageFile, WriteToANewNameGoesThroughATemporaryFile) {
 TYPED_TEST(ImageFile, WriteFromCallerPixels) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("p.DAT");
   std::vector<std::uint16_t> pixels(5 * 3);
   for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint16_t>(i * 11);
@@ -541,7 +543,7 @@ TYPED_TEST(ImageFile, WriteFromCallerPixels) {
 TYPED_TEST(ImageFile, RenameAndDelete) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string a = dir.File("a.DAT");
   std::string b = dir.File("b.DAT");
   MakeImage<B>(a, 40, 30);
@@ -573,7 +575,7 @@ TYPED_TEST(ImageFile, RenameAndDelete) {
 TYPED_TEST(ImageFile, CreateChecksItsDimensions) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   ImageData d;
   d.SetName(dir.File("x.DAT").c_str());
   EXPECT_EQ(d.Create(0, 10), 0);
@@ -596,7 +598,7 @@ TYPED_TEST(ImageFile, CreateChecksItsDimensions) {
 TYPED_TEST(ImageFile, SetSizeOfAMappedImageCutsTheFile) {
   using B = TypeParam;
   using ImageData = typename B::Image;
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("z.DAT");
   MakeImage<B>(path, 50, 40);
   ImageData d;

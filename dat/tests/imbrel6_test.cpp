@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 namespace {
@@ -14,11 +16,11 @@ using dat_test::RawImage;
 using dat_test::RawTrailer;
 using dat_test::ReadBytes;
 using dat_test::SizeOf;
-using dat_test::TempDir;
+using tesk::testing::ScratchDir;
 using dat_test::WriteBytes;
 
 TEST(Imbrel6, CloseRemovesACreatedImageNeverWritten) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("c.DAT");
   {
     ImageData d;
@@ -54,7 +56,7 @@ TEST(Imbrel6, CloseRemovesACreatedImageNeverWritten) {
 }
 
 TEST(Imbrel6, BarcodeInTheTrailer) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("b.DAT");
   {
     ImageData d;
@@ -83,7 +85,7 @@ TEST(Imbrel6, BarcodeInTheTrailer) {
 }
 
 TEST(Imbrel6, CutOnRewriteLeavesTheImageWritable) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("w.DAT");
   ImageData d;
   d.SetName(path.c_str());

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include <tesk/testing/scratch_dir.h>
+
 #include "test_util.h"
 
 namespace {
@@ -14,7 +16,7 @@ using dat_test::RawImage;
 using dat_test::RawTrailer;
 using dat_test::ReadBytes;
 using dat_test::SizeOf;
-using dat_test::TempDir;
+using tesk::testing::ScratchDir;
 using dat_test::WriteBytes;
 
 std::uint16_t PixelValue(int x, int y) { return static_cast<std::uint16_t>(x * 3 + y * 1000); }
@@ -34,7 +36,7 @@ void MakeImage(const std::string& path, int cols, int rows) {
 }
 
 TEST(MapData, WindowsAtUnalignedOffsets) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("w.DAT");
   const int cols = 1001, rows = 777;  // odd width: most windows start inside a page
   MakeImage(path, cols, rows);
@@ -57,7 +59,7 @@ TEST(MapData, WindowsAtUnalignedOffsets) {
 }
 
 TEST(MapData, RefusesWhatItCannotMap) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("r.DAT");
   MakeImage(path, 64, 64);
   ImageData d;
@@ -90,7 +92,7 @@ TEST(MapData, RefusesWhatItCannotMap) {
 }
 
 TEST(MapData, WritableWindowsBuildANewImage) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("n.DAT");
   ImageData d;
   d.SetName(path.c_str());
@@ -116,7 +118,7 @@ TEST(MapData, WritableWindowsBuildANewImage) {
 }
 
 TEST(MapData, WriteOfAnOpenedFileRewritesInPlace) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("p.DAT");
   MakeImage(path, 100, 100);
   ImageData d;
@@ -141,7 +143,7 @@ TEST(MapData, WriteOfAnOpenedFileRewritesInPlace) {
 }
 
 TEST(ReadHeader, ReadsHeaderTrailerAndSubGridsOnly) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("h.DAT");
   MakeImage(path, 40, 20);
   ImageData d;
@@ -164,7 +166,7 @@ TEST(ReadHeader, ReadsHeaderTrailerAndSubGridsOnly) {
 }
 
 TEST(WriteHeader, KeepsThePixels) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("k.DAT");
   MakeImage(path, 40, 20);
   ImageData d;
@@ -184,7 +186,7 @@ TEST(WriteHeader, KeepsThePixels) {
 }
 
 TEST(Open, WriteOnlyReplacesAndReadWriteKeeps) {
-  TempDir dir;
+  ScratchDir dir;
   std::string path = dir.File("o.DAT");
   MakeImage(path, 10, 10);
   std::int64_t size = SizeOf(path);

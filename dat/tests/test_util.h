@@ -1,4 +1,5 @@
-// Raw file helpers for the image library tests.
+// Raw image bytes for the image library tests: whole files as unsigned bytes (over the test
+// support's file bytes), 16-bit fields, and hand-made images and trailers.
 #ifndef TESK_DAT_TESTS_TEST_UTIL_H_
 #define TESK_DAT_TESTS_TEST_UTIL_H_
 
@@ -12,11 +13,8 @@
 #include <vector>
 
 #include <tesk/testing/bytes.h>
-#include <tesk/testing/scratch_dir.h>
 
 namespace dat_test {
-
-using TempDir = tesk::testing::ScratchDir;
 
 inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
   const std::string bytes = tesk::testing::ReadFileBytes(path);

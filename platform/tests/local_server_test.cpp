@@ -16,6 +16,7 @@
 
 #include <tesk/platform.h>
 #include <tesk/testing/bytes.h>
+#include <tesk/testing/scratch_dir.h>
 #include <tesk/testing/wait.h>
 #include <tesk/platform/local_server.h>
 
@@ -89,9 +90,8 @@ class LocalServerTest : public ScratchRegistryTest {
 };
 
 TEST(LocalServerRegistration, WritesProgramAppIdAndServiceFileAndRemovesThem) {
-  char tmpl[] = "/tmp/tesk_local_reg_XXXXXX";
-  ASSERT_NE(mkdtemp(tmpl), nullptr);
-  const std::string dir = tmpl;
+  tesk::testing::ScratchDir scratch;
+  const std::string dir = scratch.str();
   setenv("TESK_REGISTRY_DIR", dir.c_str(), 1);
   const std::string saved = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
   setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
@@ -131,7 +131,6 @@ TEST(LocalServerRegistration, WritesProgramAppIdAndServiceFileAndRemovesThem) {
   // Unregistering twice is not an error.
   EXPECT_EQ(tesk::UnregisterLocalServer(kThing, &kAppId, nullptr), S_OK);
 
-  std::filesystem::remove_all(dir);
   if (saved.empty()) unsetenv("XDG_DATA_HOME"); else setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }
 

@@ -1,6 +1,4 @@
 // Probe map files in the `tesk` program: the sample array's map and a summary of any map.
-#include <cstring>
-#include <fstream>
 #include <iostream>
 
 #include "tesk_tool.h"
@@ -25,10 +23,7 @@ int Sample(const fs::path& dir) {
 }
 
 bool Recognises(const fs::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  char head[8] = {};
-  in.read(head, sizeof head);
-  return in.gcount() == 8 && std::memcmp(head, kProbeMapMagic, 8) == 0;
+  return tesk::tool::ReadHead(f, 8) == std::string_view(kProbeMapMagic, 8);
 }
 
 int Info(const fs::path& f) {

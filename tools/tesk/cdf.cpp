@@ -1,9 +1,7 @@
 // Layout files in the `tesk` program: the sample layout of the sample array and a summary of
 // any layout file.
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <string>
@@ -33,10 +31,7 @@ int Sample(const fs::path& dir) {
 }
 
 bool Recognises(const fs::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  char head[5] = {};
-  in.read(head, sizeof head);
-  return in.gcount() == 5 && std::memcmp(head, "[CDF]", 5) == 0;
+  return tesk::tool::ReadHead(f, 5) == "[CDF]";
 }
 
 int Info(const fs::path& f) {

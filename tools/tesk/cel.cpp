@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -126,13 +125,9 @@ int Sample(const fs::path& dir) {
 }
 
 bool Recognises(const fs::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  char head[10] = {};
-  in.read(head, sizeof head);
-  const std::streamsize got = in.gcount();
-  if (got >= 4 && std::memcmp(head, "\x40\0\0\0", 4) == 0) return true;
-  if (got >= 5 && std::memcmp(head, "[CEL]", 5) == 0) return true;
-  return got >= 10 && std::memcmp(head, "COLS/ROWS=", 10) == 0;
+  const std::string head = tesk::tool::ReadHead(f, 10);
+  return head.starts_with(std::string_view("\x40\0\0\0", 4)) || head.starts_with("[CEL]") ||
+         head.starts_with("COLS/ROWS=");
 }
 
 struct Stats {

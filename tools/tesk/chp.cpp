@@ -1,9 +1,7 @@
 // Result files in the `tesk` program: the sample result file of the sample array and a summary
 // of any result file.
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <system_error>
@@ -54,11 +52,8 @@ int Sample(const fs::path& dir) {
 }
 
 bool Recognises(const fs::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  char head[kChipFileMagicLength] = {};
-  in.read(head, sizeof head);
-  return in.gcount() == kChipFileMagicLength &&
-         std::memcmp(head, kChipFileMagic, kChipFileMagicLength) == 0;
+  return tesk::tool::ReadHead(f, kChipFileMagicLength) ==
+         std::string_view(kChipFileMagic, kChipFileMagicLength);
 }
 
 // The text, or a dash for none.

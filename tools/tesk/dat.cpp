@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -91,15 +90,13 @@ int Sample(const std::filesystem::path& dir) {
 }
 
 bool Recognises(const std::filesystem::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  unsigned char head[5];
-  if (!in.read(reinterpret_cast<char*>(head), sizeof head)) return false;
-  const int cols = head[1] | (head[2] << 8);
-  const int rows = head[3] | (head[4] << 8);
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(f, ec);
-  return !ec && head[0] == 0xFC && cols > 0 && rows > 0 &&
-         size >= static_cast<std::uintmax_t>(GetImageFileSize(cols, rows));
+  std::int64_t size = -1;
+  const std::string head = tesk::tool::ReadHead(f, 5, &size);
+  if (head.size() < 5) return false;
+  const auto* b = reinterpret_cast<const unsigned char*>(head.data());
+  const int cols = b[1] | (b[2] << 8);
+  const int rows = b[3] | (b[4] << 8);
+  return b[0] == 0xFC && cols > 0 && rows > 0 && size >= GetImageFileSize(cols, rows);
 }
 
 int Info(const std::filesystem::path& f) {

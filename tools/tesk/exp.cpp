@@ -1,5 +1,4 @@
 // `tesk sample` writes the sample array's experiment file; `tesk info` summarises one.
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -55,10 +54,7 @@ int Sample(const std::filesystem::path& dir) {
 }
 
 bool Recognises(const std::filesystem::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  std::string line(kFirstLine.size(), '\0');
-  if (!in.read(line.data(), static_cast<std::streamsize>(line.size()))) return false;
-  return line == kFirstLine;
+  return tesk::tool::ReadHead(f, kFirstLine.size()) == kFirstLine;
 }
 
 void Field(std::string_view label, const std::string& value) {

@@ -1,8 +1,12 @@
 // tesk: inspect, convert and generate the kit's files, and edit its registry.
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <system_error>
+
+#include <tesk/internal/file.h>
 
 #include "tesk_tool.h"
 
@@ -97,6 +101,15 @@ Registrar::Registrar(const Kind& kind) { Kinds().push_back(kind); }
 int fail(const std::filesystem::path& file, std::string_view what) {
   std::cerr << "tesk: " << file.string() << ": " << what << "\n";
   return 1;
+}
+
+std::string ReadHead(const std::filesystem::path& f, std::size_t n, std::int64_t* size) {
+  tesk::internal::File file = tesk::internal::File::Open(f.string(), O_RDONLY);
+  if (size != nullptr) *size = file ? file.Size() : -1;
+  std::string head(n, '\0');
+  const std::int64_t got = file ? file.Read(head.data(), n) : -1;
+  head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return head;
 }
 
 }  // namespace tesk::tool

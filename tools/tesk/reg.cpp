@@ -18,12 +18,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include <tesk/internal/file.h>
 #include <tesk/internal/replace_file.h>
 #include <tesk/platform/registry.h>
 
@@ -368,13 +367,13 @@ int Delete(const Options& o) {
 
 int Import(const Options& o) {
   if (o.positional.size() != 1) return Error("import needs one FILE");
-  std::ifstream in(o.positional[0], std::ios::binary);
-  if (!in) return tesk::tool::fail(o.positional[0], "cannot open");
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::string text;
+  if (!tesk::internal::ReadWholeFile(o.positional[0], text)) {
+    return tesk::tool::fail(o.positional[0], "cannot open");
+  }
   std::vector<RegistryTextOp> ops;
   std::string error;
-  if (!tesk::platform::ParseRegistryText(text.str(), &ops, &error)) {
+  if (!tesk::platform::ParseRegistryText(text, &ops, &error)) {
     return tesk::tool::fail(o.positional[0], error);
   }
   const LONG st = tesk::platform::ApplyRegistryText(ops, &error);

@@ -4,6 +4,8 @@
 #ifndef TESK_TOOLS_TESK_TESK_TOOL_H_
 #define TESK_TOOLS_TESK_TESK_TOOL_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -36,6 +38,10 @@ struct Registrar {
 
 // Prints "tesk: <file>: <what>" on stderr and returns 1.
 int fail(const std::filesystem::path& file, std::string_view what);
+
+// The first n bytes of the file, or fewer when it is shorter; empty when it cannot be read.
+// With size given, also the file's size (-1 when unknown). What a kind's recognises reads.
+std::string ReadHead(const std::filesystem::path& f, std::size_t n, std::int64_t* size = nullptr);
 
 }  // namespace tesk::tool
 
