@@ -20,7 +20,7 @@
 namespace {
 
 tesk::bench::SampleResultFile& TheFiles() {
-  static tesk::bench::SampleResultFile files{"chp_object_bench"};
+  static tesk::bench::SampleResultFile files;
   return files;
 }
 
