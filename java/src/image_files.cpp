@@ -1,0 +1,346 @@
+// Native methods of TeskEXPFile, TeskDATFile and TeskCELFile.
+#include "file_support.h"
+
+using namespace quorbind;
+
+namespace {
+
+// ---- Experiment files --------------------------------------------------------------------
+
+ITeskEXPFile* OpenExp(JNIEnv* env, jobject self, std::string_view op) {
+  using I = ITeskEXPFile;
+  I* o = Fresh<I>(env, self, CLSID_TeskEXPFile, op);
+  Obj f(env, self);
+  PutRequired(f, o, "Name", "EXP name cannot be empty", &I::put_Name, op);
+  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
+  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
+  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
+  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
+  return o;
+}
+
+void FillExp(const Obj& to, ITeskEXPFile* o, std::string_view op) {
+  using I = ITeskEXPFile;
+  From<I> f(to, o, op);
+  f.Str("FullPathName", &I::get_FullPathName);
+  f.Str("ChipType", &I::get_ChipType);
+  f.Str("Date", &I::get_Date);
+  f.Str("ChipLot", &I::get_ChipLot);
+  f.Str("Operator", &I::get_Operator);
+  f.Str("SampleType", &I::get_SampleType);
+  f.Str("SampleDesc", &I::get_SampleDesc);
+  f.Str("Project", &I::get_Project);
+  f.Str("Comments", &I::get_Comments);
+  f.Str("Reagents", &I::get_Reagents);
+  f.Str("ReagentLot", &I::get_ReagentLot);
+  f.Str("Protocol", &I::get_Protocol);
+  f.Str("Station", &I::get_Station);
+  f.Str("Module", &I::get_Module);
+  f.Str("HybridizeDate", &I::get_HybridizeDate);
+  f.Str("ScanPixelSize", &I::get_ScanPixelSize);
+  f.Str("ScanFilter", &I::get_ScanFilter);
+  f.Str("ScanDate", &I::get_ScanDate);
+  f.Str("ScannerID", &I::get_ScannerID);
+  f.Long("NumberOfScans", &I::get_NumberOfScans);
+  f.Str("ScannerType", &I::get_ScannerType);
+  f.Long("NumProtocolSteps", &I::get_NumProtocolSteps);
+}
+
+// ---- Image files -------------------------------------------------------------------------
+
+ITeskDATFile* OpenDat(JNIEnv* env, jobject self, std::string_view op, bool needs_library) {
+  using I = ITeskDATFile;
+  I* o = Fresh<I>(env, self, CLSID_TeskDATFile, op);
+  Obj f(env, self);
+  PutRequired(f, o, "Name", "DAT name cannot be empty", &I::put_Name, op);
+  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
+  if (needs_library)
+    PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
+  else
+    PutOptional(f, o, "LibPath", &I::put_LibPath, op);
+  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
+  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
+  return o;
+}
+
+void FillDat(const Obj& to, ITeskDATFile* o, std::string_view op) {
+  using I = ITeskDATFile;
+  From<I> f(to, o, op);
+  f.Str("FullPathName", &I::get_FullPathName);
+  f.Str("ChipType", &I::get_ChipType);
+  f.Str("Date", &I::get_Date);
+  f.Long("NumPixelsPerRow", &I::get_NumPixelsPerRow);
+  f.Long("NumRows", &I::get_NumRows);
+  f.Long("MinData", &I::get_MinData);
+  f.Long("MaxData", &I::get_MaxData);
+  f.Long("PixelSize", &I::get_PixelSize);
+  f.Long("CellMargin", &I::get_CellMargin);
+  f.Long("ScanSpeed", &I::get_ScanSpeed);
+  f.Str("ScanDate", &I::get_ScanDate);
+  f.Str("ScannerID", &I::get_ScannerID);
+  f.Long("UpperLeftX", &I::get_UpperLeftX);
+  f.Long("UpperLeftY", &I::get_UpperLeftY);
+  f.Long("UpperRightX", &I::get_UpperRightX);
+  f.Long("UpperRightY", &I::get_UpperRightY);
+  f.Long("LowerLeftX", &I::get_LowerLeftX);
+  f.Long("LowerLeftY", &I::get_LowerLeftY);
+  f.Long("LowerRightX", &I::get_LowerRightX);
+  f.Long("LowerRightY", &I::get_LowerRightY);
+}
+
+// ---- Intensity files ---------------------------------------------------------------------
+
+ITeskCELFile* OpenCel(JNIEnv* env, jobject self, std::string_view op) {
+  using I = ITeskCELFile;
+  I* o = Fresh<I>(env, self, CLSID_TeskCELFile, op);
+  Obj f(env, self);
+  PutRequired(f, o, "Name", "CEL name cannot be empty", &I::put_Name, op);
+  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
+  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
+  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
+  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
+  return o;
+}
+
+void FillCel(const Obj& to, ITeskCELFile* o, std::string_view op) {
+  using I = ITeskCELFile;
+  From<I> f(to, o, op);
+  f.Str("FullPathName", &I::get_FullPathName);
+  f.Str("ChipType", &I::get_ChipType);
+  f.Str("Date", &I::get_Date);
+  f.Long("FileVersion", &I::get_FileVersion);
+  f.Str("Algorithm", &I::get_Algorithm);
+  f.Str("AlgParams", &I::get_AlgParams);
+  f.Long("NumAlgParams", &I::get_NumAlgParams);
+  f.Long("CellMargin", &I::get_CellMargin);
+  f.Long("Rows", &I::get_Rows);
+  f.Long("Cols", &I::get_Cols);
+  f.Long("NumMasked", &I::get_NumMasked);
+  f.Long("NumOutliers", &I::get_NumOutliers);
+  f.Long("NumProbes", &I::get_NumProbes);
+  f.Long("UpperLeftX", &I::get_UpperLeftX);
+  f.Long("UpperLeftY", &I::get_UpperLeftY);
+  f.Long("UpperRightX", &I::get_UpperRightX);
+  f.Long("UpperRightY", &I::get_UpperRightY);
+  f.Long("LowerLeftX", &I::get_LowerLeftX);
+  f.Long("LowerLeftY", &I::get_LowerLeftY);
+  f.Long("LowerRightX", &I::get_LowerRightX);
+  f.Long("LowerRightY", &I::get_LowerRightY);
+  f.Str("DatHeader", &I::get_DatHeader);
+}
+
+// A per-cell value of the intensity file.
+template <class T>
+T CellValue(JNIEnv* env, jobject self, std::string_view op, HRESULT (ITeskCELFile::*get)(LONG, LONG, T*), jint x,
+            jint y) {
+  T v{};
+  CheckCom((Held<ITeskCELFile>(env, self, op)->*get)(x, y, &v), op);
+  return v;
+}
+
+}  // namespace
+
+QUORBIND_NATIVE(jboolean, TeskEXPFile, Exists)(JNIEnv* env, jobject self) {
+  return Entry<jboolean>(env, [&] { return ExistsOf(OpenExp(env, self, "Exists"), "Exists"); });
+}
+
+QUORBIND_NATIVE(void, TeskEXPFile, Read)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskEXPFile* o = OpenExp(env, self, "Read");
+    CheckCom(o->Read(), "Read");
+    FillExp(Obj(env, self), o, "Read");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(jstring, TeskEXPFile, GetProtocolStep)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jstring>(env, [&] {
+    tesk::Bstr step;
+    CheckCom(Held<ITeskEXPFile>(env, self, "GetProtocolStep")->GetProtocolStep(index, &step), "GetProtocolStep");
+    return ToJava(env, step.Get());
+  });
+}
+
+QUORBIND_NATIVE(jobjectArray, TeskEXPFile, GetProtocolSteps)(JNIEnv* env, jobject self) {
+  return Entry<jobjectArray>(env, [&] {
+    SAFEARRAY* steps = nullptr;
+    CheckCom(Held<ITeskEXPFile>(env, self, "GetProtocolSteps")->GetProtocolSteps(&steps), "GetProtocolSteps");
+    struct Free {
+      SAFEARRAY* a;
+      ~Free() { SafeArrayDestroy(a); }
+    } free_steps{steps};
+    return ToStringArray(env, steps, "GetProtocolSteps");
+  });
+}
+
+QUORBIND_NATIVE(jboolean, TeskEXPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
+
+QUORBIND_NATIVE(jboolean, TeskDATFile, Exists)(JNIEnv* env, jobject self) {
+  return Entry<jboolean>(env, [&] { return ExistsOf(OpenDat(env, self, "Exists", false), "Exists"); });
+}
+
+QUORBIND_NATIVE(void, TeskDATFile, Read)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskDATFile* o = OpenDat(env, self, "Read", false);
+    CheckCom(o->Read(), "Read");
+    FillDat(Obj(env, self), o, "Read");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(void, TeskDATFile, ReadHeader)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskDATFile* o = OpenDat(env, self, "ReadHeader", true);
+    CheckCom(o->ReadHeader(), "ReadHeader");
+    FillDat(Obj(env, self), o, "ReadHeader");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(jint, TeskDATFile, GetIntensity)(JNIEnv* env, jobject self, jint x, jint y) {
+  return Entry<jint>(env, [&] {
+    LONG v = 0;
+    CheckCom(Held<ITeskDATFile>(env, self, "GetIntensity")->GetIntensity(x, y, &v), "GetIntensity");
+    return static_cast<jint>(v);
+  });
+}
+
+QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject self, jint line) {
+  return Entry<jintArray>(env, [&]() -> jintArray {
+    constexpr std::string_view op = "GetLineIntensities";
+    SAFEARRAY* values = nullptr;
+    CheckCom(Held<ITeskDATFile>(env, self, op)->GetLineIntensities(line, &values), op);
+    if (values == nullptr) return nullptr;
+    struct Free {
+      SAFEARRAY* a;
+      ~Free() { SafeArrayDestroy(a); }
+    } free_values{values};
+    VARTYPE vt = VT_EMPTY;
+    if (FAILED(SafeArrayGetVartype(values, &vt)) || vt != VT_I4)
+      Throw(std::string(op) + ": the image object answered an array of another type");
+    LONG lower = 0, upper = -1;
+    CheckCom(SafeArrayGetLBound(values, 1, &lower), op);
+    CheckCom(SafeArrayGetUBound(values, 1, &upper), op);
+    const jsize n = upper - lower + 1;
+    jintArray array = env->NewIntArray(n);
+    if (array == nullptr) {
+      env->ExceptionClear();
+      Throw(std::string(op) + ": Failed to allocate memory");
+    }
+    void* data = nullptr;
+    CheckCom(SafeArrayAccessData(values, &data), op);
+    env->SetIntArrayRegion(array, 0, n, static_cast<const jint*>(data));
+    SafeArrayUnaccessData(values);
+    return array;
+  });
+}
+
+QUORBIND_NATIVE(jboolean, TeskDATFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
+
+QUORBIND_NATIVE(jboolean, TeskCELFile, Exists)(JNIEnv* env, jobject self) {
+  return Entry<jboolean>(env, [&] { return ExistsOf(OpenCel(env, self, "Exists"), "Exists"); });
+}
+
+QUORBIND_NATIVE(void, TeskCELFile, Read)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskCELFile* o = OpenCel(env, self, "Read");
+    CheckCom(o->Read(), "Read");
+    FillCel(Obj(env, self), o, "Read");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(void, TeskCELFile, ReadHeader)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskCELFile* o = OpenCel(env, self, "ReadHeader");
+    CheckCom(o->ReadHeader(), "ReadHeader");
+    FillCel(Obj(env, self), o, "ReadHeader");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(void, TeskCELFile, ConvertToVersion3)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    CheckCom(Held<ITeskCELFile>(env, self, "ConvertToVersion3")->ConvertToVersion3(), "ConvertToVersion3");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskCELFile, GetAlgParam)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    tesk::Bstr name, value;
+    CheckCom(Held<ITeskCELFile>(env, self, "GetAlgParam")->GetAlgParam(index, &name, &value), "GetAlgParam");
+    return NewParameter(env, name.Get(), value.Get(), "GetAlgParam");
+  });
+}
+
+QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetAlgParams)(JNIEnv* env, jobject self) {
+  return Entry<jobjectArray>(env, [&] {
+    SAFEARRAY *names = nullptr, *values = nullptr;
+    HRESULT hr = Held<ITeskCELFile>(env, self, "GetAlgParams")->GetAlgParams(&names, &values);
+    struct Free {
+      SAFEARRAY *a, *b;
+      ~Free() {
+        SafeArrayDestroy(a);
+        SafeArrayDestroy(b);
+      }
+    } free_arrays{names, values};
+    CheckCom(hr, "GetAlgParams");
+    return NewParameters(env, names, values, "GetAlgParams");
+  });
+}
+
+QUORBIND_NATIVE(jfloat, TeskCELFile, GetIntensity)(JNIEnv* env, jobject self, jint x, jint y) {
+  return Entry<jfloat>(env, [&] { return CellValue(env, self, "GetIntensity", &ITeskCELFile::GetIntensity, x, y); });
+}
+
+QUORBIND_NATIVE(jfloat, TeskCELFile, GetStdv)(JNIEnv* env, jobject self, jint x, jint y) {
+  return Entry<jfloat>(env, [&] { return CellValue(env, self, "GetStdv", &ITeskCELFile::GetStdv, x, y); });
+}
+
+QUORBIND_NATIVE(jint, TeskCELFile, GetPixels)(JNIEnv* env, jobject self, jint x, jint y) {
+  return Entry<jint>(env, [&] { return CellValue(env, self, "GetPixels", &ITeskCELFile::GetPixels, x, y); });
+}
+
+QUORBIND_NATIVE(jboolean, TeskCELFile, IsMasked)(JNIEnv* env, jobject self, jint x, jint y) {
+  return Entry<jboolean>(env, [&] {
+    return CellValue(env, self, "IsMasked", &ITeskCELFile::IsMasked, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
+  });
+}
+
+QUORBIND_NATIVE(jboolean, TeskCELFile, IsOutlier)(JNIEnv* env, jobject self, jint x, jint y) {
+  return Entry<jboolean>(env, [&] {
+    return CellValue(env, self, "IsOutlier", &ITeskCELFile::IsOutlier, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskCELFile, GetProbeByIndex)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    constexpr std::string_view op = "GetProbeByIndex";
+    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
+    auto probe = NewChild<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object");
+    CheckCom(o->GetProbeByIndex(index, probe.Get()), op);
+    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskCELFile, GetProbeByPosition)(JNIEnv* env, jobject self, jint x, jint y) {
+  return Entry<jobject>(env, [&] {
+    constexpr std::string_view op = "GetProbeByPosition";
+    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
+    auto probe = NewChild<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object");
+    CheckCom(o->GetProbeByPosition(x, y, probe.Get()), op);
+    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
+  });
+}
+
+QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetProbes)(JNIEnv* env, jobject self) {
+  return Entry<jobjectArray>(env, [&] {
+    constexpr std::string_view op = "GetProbes";
+    tesk::Variant probes;
+    CheckCom(Held<ITeskCELFile>(env, self, op)->GetProbes(&probes), op);
+    return NewFilledArray<ITeskProbe>(env, "TeskProbe", probes, op, FillProbe);
+  });
+}
+
+QUORBIND_NATIVE(jboolean, TeskCELFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }

@@ -1,0 +1,222 @@
+// Native methods of the tiling-array classes: TeskBPMAPFile with TeskSequenceItem, TeskBARFile
+// with TeskSequenceResultItem.
+#include <string>
+
+#include "file_support.h"
+
+using namespace quorbind;
+
+namespace {
+
+ITeskBPMAPFile* OpenProbeMap(JNIEnv* env, jobject self, std::string_view op) {
+  using I = ITeskBPMAPFile;
+  I* o = Fresh<I>(env, self, CLSID_TeskBPMAPFile, op);
+  Obj f(env, self);
+  PutRequired(f, o, "Name", "BPMAP name cannot be empty", &I::put_Name, op);
+  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
+  return o;
+}
+
+ITeskBARFile* OpenResult(JNIEnv* env, jobject self, std::string_view op) {
+  using I = ITeskBARFile;
+  I* o = Fresh<I>(env, self, CLSID_TeskBARFile, op);
+  Obj f(env, self);
+  PutRequired(f, o, "Name", "BAR name cannot be empty", &I::put_Name, op);
+  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
+  PutOptional(f, o, "LibPath", &I::put_LibPath, op);
+  return o;
+}
+
+void FillResult(const Obj& to, ITeskBARFile* o, std::string_view op) {
+  using I = ITeskBARFile;
+  From<I> f(to, o, op);
+  f.Float("Version", &I::get_Version);
+  f.Long("NumberSequences", &I::get_NumberSequences);
+  f.Long("NumberColumns", &I::get_NumberColumns);
+  f.Long("NumberParameters", &I::get_NumberParameters);
+}
+
+std::string MustCall(std::string_view op, const char* getter) {
+  return "Error - " + std::string(op) + ": Must call " + getter + " to get the sequence object.";
+}
+
+// Calls f with the sequence item (of class Item, fetched by `get` of file class File) that the
+// Java item stands for, holding its file object's lock.
+template <class File, class Item, class F>
+auto WithSequence(JNIEnv* env, jobject self, std::string_view op, const char* file_class, const CLSID& clsid,
+                  const char* getter, HRESULT (File::*get)(LONG, Item*), F&& f) {
+  const Path p = GetPath(Obj(env, self));
+  if (p.owner == nullptr || !IsInstance(env, p.owner, file_class)) Throw(MustCall(op, getter));
+  Monitor lock(env, p.owner);
+  File* file = Held<File>(env, p.owner, op);
+  auto item = NewChild<Item>(clsid, op, "Failed to create a sequence object");
+  CheckCom((file->*get)(p.index, item.Get()), op);
+  return f(item.Get());
+}
+
+template <class F>
+auto WithMapSequence(JNIEnv* env, jobject self, std::string_view op, F&& f) {
+  return WithSequence(env, self, op, "TeskBPMAPFile", CLSID_TeskSequenceItem, "GetSequenceItem",
+                      &ITeskBPMAPFile::GetSequenceItem, std::forward<F>(f));
+}
+
+template <class F>
+auto WithResultSequence(JNIEnv* env, jobject self, std::string_view op, F&& f) {
+  return WithSequence(env, self, op, "TeskBARFile", CLSID_TeskSequenceResultItem, "GetSequenceResultItem",
+                      &ITeskBARFile::GetSequenceResultItem, std::forward<F>(f));
+}
+
+}  // namespace
+
+// ---- TeskBPMAPFile -----------------------------------------------------------------------
+
+QUORBIND_NATIVE(jboolean, TeskBPMAPFile, Exists)(JNIEnv* env, jobject self) {
+  return Entry<jboolean>(env, [&] { return ExistsOf(OpenProbeMap(env, self, "Exists"), "Exists"); });
+}
+
+QUORBIND_NATIVE(void, TeskBPMAPFile, Read)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskBPMAPFile* o = OpenProbeMap(env, self, "Read");
+    CheckCom(o->Read(), "Read");
+    From<ITeskBPMAPFile>(Obj(env, self), o, "Read").Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(void, TeskBPMAPFile, ReadHeader)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskBPMAPFile* o = OpenProbeMap(env, self, "ReadHeader");
+    CheckCom(o->ReadHeader(), "ReadHeader");
+    From<ITeskBPMAPFile>(Obj(env, self), o, "ReadHeader")
+        .Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskBPMAPFile, GetSequenceItem)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    constexpr std::string_view op = "GetSequenceItem";
+    ITeskBPMAPFile* o = Held<ITeskBPMAPFile>(env, self, op);
+    auto item = NewChild<ITeskSequenceItem>(CLSID_TeskSequenceItem, op, "Failed to create a sequence object");
+    CheckCom(o->GetSequenceItem(index, item.Get()), op);
+    const Path p{self, index};
+    return NewFilled(env, "TeskSequenceItem", item.Get(), op, FillSequenceItem, &p);
+  });
+}
+
+QUORBIND_NATIVE(jboolean, TeskBPMAPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) {
+  return ReleaseObject(env, self);
+}
+
+// ---- TeskSequenceItem --------------------------------------------------------------------
+
+QUORBIND_NATIVE(jobject, TeskSequenceItem, GetHitItem)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    constexpr std::string_view op = "GetHitItem";
+    return WithMapSequence(env, self, op, [&](ITeskSequenceItem* seq) {
+      auto hit = NewChild<ITeskSequenceHitItem>(CLSID_TeskSequenceHitItem, op, "Failed to create a hit object");
+      CheckCom(seq->GetHitItem(index, hit.Get()), op);
+      return NewFilled(env, "TeskSequenceHitItem", hit.Get(), op, FillSequenceHitItem);
+    });
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskSequenceItem, GetParameter)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    constexpr std::string_view op = "GetParameter";
+    return WithMapSequence(env, self, op, [&](ITeskSequenceItem* seq) {
+      tesk::Bstr tag, value;
+      CheckCom(seq->GetParameter(index, &tag, &value), op);
+      return NewParameter(env, tag.Get(), value.Get(), op);
+    });
+  });
+}
+
+// ---- TeskBARFile -------------------------------------------------------------------------
+
+QUORBIND_NATIVE(jboolean, TeskBARFile, Exists)(JNIEnv* env, jobject self) {
+  return Entry<jboolean>(env, [&] { return ExistsOf(OpenResult(env, self, "Exists"), "Exists"); });
+}
+
+QUORBIND_NATIVE(void, TeskBARFile, Read)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskBARFile* o = OpenResult(env, self, "Read");
+    CheckCom(o->Read(), "Read");
+    FillResult(Obj(env, self), o, "Read");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(void, TeskBARFile, ReadHeader)(JNIEnv* env, jobject self) {
+  Entry<int>(env, [&] {
+    ITeskBARFile* o = OpenResult(env, self, "ReadHeader");
+    CheckCom(o->ReadHeader(), "ReadHeader");
+    FillResult(Obj(env, self), o, "ReadHeader");
+    return 0;
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskBARFile, GetParameter)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    tesk::Bstr tag, value;
+    CheckCom(Held<ITeskBARFile>(env, self, "GetParameter")->GetParameter(index, &tag, &value), "GetParameter");
+    return NewParameter(env, tag.Get(), value.Get(), "GetParameter");
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskBARFile, GetColumnType)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    TARVEX_BAR_DATA_TYPE t{};
+    CheckCom(Held<ITeskBARFile>(env, self, "GetColumnType")->GetColumnType(index, &t), "GetColumnType");
+    return NewEnum(env, "TARVEX_BAR_DATA_TYPE", t, "GetColumnType");
+  });
+}
+
+QUORBIND_NATIVE(jobject, TeskBARFile, GetSequenceResultItem)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    constexpr std::string_view op = "GetSequenceResultItem";
+    ITeskBARFile* o = Held<ITeskBARFile>(env, self, op);
+    auto item =
+        NewChild<ITeskSequenceResultItem>(CLSID_TeskSequenceResultItem, op, "Failed to create a sequence object");
+    CheckCom(o->GetSequenceResultItem(index, item.Get()), op);
+    const Path p{self, index};
+    return NewFilled(env, "TeskSequenceResultItem", item.Get(), op, FillSequenceResultItem, &p);
+  });
+}
+
+QUORBIND_NATIVE(jboolean, TeskBARFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
+
+// ---- TeskSequenceResultItem --------------------------------------------------------------
+
+QUORBIND_NATIVE(jobject, TeskSequenceResultItem, GetColumnType)(JNIEnv* env, jobject self, jint index) {
+  return Entry<jobject>(env, [&] {
+    constexpr std::string_view op = "GetColumnType";
+    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
+      TARVEX_BAR_DATA_TYPE t{};
+      CheckCom(seq->GetColumnType(index, &t), op);
+      return NewEnum(env, "TARVEX_BAR_DATA_TYPE", t, op);
+    });
+  });
+}
+
+QUORBIND_NATIVE(jint, TeskSequenceResultItem, GetIntegerDataPoint)(JNIEnv* env, jobject self, jint row, jint column) {
+  return Entry<jint>(env, [&] {
+    constexpr std::string_view op = "GetIntegerDataPoint";
+    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
+      LONG v = 0;
+      CheckCom(seq->GetIntegerDataPoint(row, column, &v), op);
+      return static_cast<jint>(v);
+    });
+  });
+}
+
+QUORBIND_NATIVE(jfloat, TeskSequenceResultItem, GetFloatDataPoint)(JNIEnv* env, jobject self, jint row, jint column) {
+  return Entry<jfloat>(env, [&] {
+    constexpr std::string_view op = "GetFloatDataPoint";
+    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
+      FLOAT v = 0;
+      CheckCom(seq->GetFloatDataPoint(row, column, &v), op);
+      return v;
+    });
+  });
+}
