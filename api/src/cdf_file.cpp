@@ -141,75 +141,46 @@ class CTeskCDFFile final
 
   HRESULT GetProbeSet(LONG index, ITeskProbeSet* probeSet) noexcept override {
     Member m(kInfo, "GetProbeSet");
-    return Guarded(m, [&] {
-      if (probeSet == nullptr) return m.Fail(IDS_SET_NULL, E_POINTER);
-      CTeskProbeSet* view = CTeskProbeSet::FromInterface(probeSet);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (index < 0 || index >= Loaded()) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
-      FillProbeSet(*view, index);
-      return S_OK;
-    });
+    return HandOutView<CTeskProbeSet>(m, probeSet, IndexIn(m, index, Loaded()),
+                                      [&](CTeskProbeSet& v) { FillProbeSet(v, index); });
   }
-
   HRESULT GetProbeSets(VARIANT* probeSets) noexcept override {
-    Member m(kInfo, "GetProbeSets");
-    return Guarded(m, [&] {
-      if (probeSets == nullptr) return m.Fail(IDS_SET_ARRAY_CREATE, E_POINTER);
-      VariantClear(probeSets);
-      if (Loaded() == 0) return S_OK;
-      return ReturnAll<CTeskProbeSet>(m, probeSets, CLSID_TeskProbeSet, Loaded(),
-                                      {IDS_SET_ARRAY_CREATE, IDS_SET_ARRAY_PUT},
-                                      [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
-    });
+    return HandOutViews<CTeskProbeSet>(Member(kInfo, "GetProbeSets"), probeSets, CLSID_TeskProbeSet, Loaded(),
+                                       NoCheck, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
   }
-
   HRESULT GetCustomSeqProbeSet(LONG index, ITeskCustomSeqProbeSet* probeSet) noexcept override {
-    Member m(kInfo, "GetCustomSeqProbeSet");
-    return FillTyped<CTeskCustomSeqProbeSet>(m, probeSet, index, &CTeskCDFFile::FillCustomSeq);
+    return FillTyped<CTeskCustomSeqProbeSet>(Member(kInfo, "GetCustomSeqProbeSet"), probeSet, index,
+                                             &CTeskCDFFile::FillCustomSeq);
   }
   HRESULT GetCustomSeqProbeSets(VARIANT* probeSets) noexcept override {
-    Member m(kInfo, "GetCustomSeqProbeSets");
-    return AllTyped<CTeskCustomSeqProbeSet>(m, probeSets, CLSID_TeskCustomSeqProbeSet, AnalysisCount(),
-                                            &CTeskCDFFile::FillCustomSeq);
+    return AllTyped<CTeskCustomSeqProbeSet>(Member(kInfo, "GetCustomSeqProbeSets"), probeSets,
+                                            CLSID_TeskCustomSeqProbeSet, AnalysisCount(), &CTeskCDFFile::FillCustomSeq);
   }
   HRESULT GetGenotypeProbeSet(LONG index, ITeskGenotypeProbeSet* probeSet) noexcept override {
-    Member m(kInfo, "GetGenotypeProbeSet");
-    return FillTyped<CTeskGenotypeProbeSet>(m, probeSet, index, &CTeskCDFFile::FillGenotype);
+    return FillTyped<CTeskGenotypeProbeSet>(Member(kInfo, "GetGenotypeProbeSet"), probeSet, index,
+                                            &CTeskCDFFile::FillGenotype);
   }
   HRESULT GetGenotypeProbeSets(VARIANT* probeSets) noexcept override {
-    Member m(kInfo, "GetGenotypeProbeSets");
-    return AllTyped<CTeskGenotypeProbeSet>(m, probeSets, CLSID_TeskGenotypeProbeSet, AnalysisCount(),
-                                           &CTeskCDFFile::FillGenotype);
+    return AllTyped<CTeskGenotypeProbeSet>(Member(kInfo, "GetGenotypeProbeSets"), probeSets,
+                                           CLSID_TeskGenotypeProbeSet, AnalysisCount(), &CTeskCDFFile::FillGenotype);
   }
   HRESULT GetControlProbeSet(LONG index, ITeskControlProbeSet* probeSet) noexcept override {
     Member m(kInfo, "GetControlProbeSet");
-    return Guarded(m, [&] {
-      if (probeSet == nullptr) return m.Fail(IDS_SET_NULL, E_POINTER);
-      CTeskControlProbeSet* view = CTeskControlProbeSet::FromInterface(probeSet);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (index < 0 || index >= static_cast<LONG>(qc_.size())) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
-      FillControl(*view, index);
-      return S_OK;
-    });
+    return HandOutView<CTeskControlProbeSet>(m, probeSet, IndexIn(m, index, static_cast<LONG>(qc_.size())),
+                                             [&](CTeskControlProbeSet& v) { FillControl(v, index); });
   }
   HRESULT GetControlProbeSets(VARIANT* probeSets) noexcept override {
-    Member m(kInfo, "GetControlProbeSets");
-    return AllTyped<CTeskControlProbeSet>(m, probeSets, CLSID_TeskControlProbeSet, static_cast<LONG>(qc_.size()),
-                                          &CTeskCDFFile::FillControl);
+    return AllTyped<CTeskControlProbeSet>(Member(kInfo, "GetControlProbeSets"), probeSets, CLSID_TeskControlProbeSet,
+                                          static_cast<LONG>(qc_.size()), &CTeskCDFFile::FillControl);
   }
 
   HRESULT GetCustomSeqComposite(ITeskCustomSeqComposite* composite) noexcept override {
-    Member m(kInfo, "GetCustomSeqComposite");
-    return Guarded(m, [&] {
-      if (composite == nullptr) return m.Fail(IDS_INPUT_NULL, E_POINTER);
-      CTeskCustomSeqComposite* view = CTeskCustomSeqComposite::FromInterface(composite);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (IsLoaded()) BindLayout(*view);
-      return S_OK;
-    });
+    return HandOutView<CTeskCustomSeqComposite>(
+        Member(kInfo, "GetCustomSeqComposite"), composite, NoCheck,
+        [&](CTeskCustomSeqComposite& v) {
+          if (IsLoaded()) BindLayout(v);
+        },
+        IDS_INPUT_NULL);
   }
 
  private:
@@ -303,27 +274,15 @@ class CTeskCDFFile final
   // when the unit is of the view's kind.
   template <class View, class I>
   HRESULT FillTyped(const Member& m, I* probeSet, LONG index, void (CTeskCDFFile::*fill)(View&, LONG) const) {
-    return Guarded(m, [&] {
-      if (probeSet == nullptr) return m.Fail(IDS_SET_NULL, E_POINTER);
-      View* view = View::FromInterface(probeSet);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (!IsAnalysis(index)) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
-      (this->*fill)(*view, index);
-      return S_OK;
-    });
+    auto check = [&] { return IsAnalysis(index) ? S_OK : m.Fail(IDS_INDEX_OUT_OF_RANGE); };
+    return HandOutView<View>(m, probeSet, check, [&](View& v) { (this->*fill)(v, index); });
   }
 
   template <class View>
   HRESULT AllTyped(const Member& m, VARIANT* out, const CLSID& clsid, LONG count,
                    void (CTeskCDFFile::*fill)(View&, LONG) const) {
-    return Guarded(m, [&] {
-      if (out == nullptr) return m.Fail(IDS_SET_ARRAY_CREATE, E_POINTER);
-      VariantClear(out);
-      if (count == 0 || !layout_) return S_OK;
-      return ReturnAll<View>(m, out, clsid, count, {IDS_SET_ARRAY_CREATE, IDS_SET_ARRAY_PUT},
-                             [&](View& v, LONG i) { (this->*fill)(v, i); });
-    });
+    return HandOutViews<View>(m, out, clsid, layout_ ? count : 0, NoCheck,
+                              [&](View& v, LONG i) { (this->*fill)(v, i); });
   }
 
   std::shared_ptr<CCDFFileData> layout_;

@@ -244,27 +244,12 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
 
   HRESULT GetProbeSet(LONG index, ITeskProbeSet* probeSet) noexcept override {
     Member m(kInfo, "GetProbeSet");
-    return Guarded(m, [&] {
-      if (probeSet == nullptr) return m.Fail(IDS_SET_NULL, E_POINTER);
-      CTeskProbeSet* view = CTeskProbeSet::FromInterface(probeSet);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (index < 0 || index >= Loaded()) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
-      FillProbeSet(*view, index);
-      return S_OK;
-    });
+    return HandOutView<CTeskProbeSet>(m, probeSet, IndexIn(m, index, Loaded()),
+                                      [&](CTeskProbeSet& v) { FillProbeSet(v, index); });
   }
-
   HRESULT GetProbeSets(VARIANT* probeSets) noexcept override {
-    Member m(kInfo, "GetProbeSets");
-    return Guarded(m, [&] {
-      if (probeSets == nullptr) return m.Fail(IDS_SET_ARRAY_CREATE, E_POINTER);
-      VariantClear(probeSets);
-      if (Loaded() == 0) return S_OK;
-      return ReturnAll<CTeskProbeSet>(m, probeSets, CLSID_TeskProbeSet, Loaded(),
-                                      {IDS_SET_ARRAY_CREATE, IDS_SET_ARRAY_PUT},
-                                      [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
-    });
+    return HandOutViews<CTeskProbeSet>(Member(kInfo, "GetProbeSets"), probeSets, CLSID_TeskProbeSet, Loaded(),
+                                       NoCheck, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
   }
 
   // Custom-sequence probe sets are shown through the composite only.
@@ -273,74 +258,45 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
 
   HRESULT GetGenotypeProbeSet(LONG index, ITeskGenotypeProbeSet* probeSet) noexcept override {
     Member m(kInfo, "GetGenotypeProbeSet");
-    return Guarded(m, [&] {
-      if (probeSet == nullptr) return m.Fail(IDS_SET_NULL, E_POINTER);
-      CTeskGenotypeProbeSet* view = CTeskGenotypeProbeSet::FromInterface(probeSet);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (!IsAnalysis(index)) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
-      FillGenotype(*view, index);
-      return S_OK;
-    });
+    return HandOutView<CTeskGenotypeProbeSet>(m, probeSet, IndexIn(m, index, AnalysisCount()),
+                                              [&](CTeskGenotypeProbeSet& v) { FillGenotype(v, index); });
   }
-
   HRESULT GetGenotypeProbeSets(VARIANT* probeSets) noexcept override {
-    Member m(kInfo, "GetGenotypeProbeSets");
-    return Guarded(m, [&] {
-      if (probeSets == nullptr) return m.Fail(IDS_SET_ARRAY_CREATE, E_POINTER);
-      VariantClear(probeSets);
-      if (AnalysisCount() == 0) return S_OK;
-      return ReturnAll<CTeskGenotypeProbeSet>(m, probeSets, CLSID_TeskGenotypeProbeSet, AnalysisCount(),
-                                              {IDS_SET_ARRAY_CREATE, IDS_SET_ARRAY_PUT},
-                                              [&](CTeskGenotypeProbeSet& v, LONG i) { FillGenotype(v, i); });
-    });
+    return HandOutViews<CTeskGenotypeProbeSet>(Member(kInfo, "GetGenotypeProbeSets"), probeSets,
+                                               CLSID_TeskGenotypeProbeSet, AnalysisCount(), NoCheck,
+                                               [&](CTeskGenotypeProbeSet& v, LONG i) { FillGenotype(v, i); });
   }
 
+  // Control probe sets read layout and intensities: both must load.
   HRESULT GetControlProbeSet(LONG index, ITeskControlProbeSet* probeSet) noexcept override {
     Member m(kInfo, "GetControlProbeSet");
-    return Guarded(m, [&] {
-      if (probeSet == nullptr) return m.Fail(IDS_SET_NULL, E_POINTER);
-      CTeskControlProbeSet* view = CTeskControlProbeSet::FromInterface(probeSet);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (index < 0 || index >= QCCount()) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
-      if (!CompanionsLoaded()) return m.Fail(IDS_NOT_LOADED, E_POINTER);
-      FillControl(*view, index);
-      return S_OK;
-    });
+    auto check = [&] {
+      if (HRESULT hr = IndexIn(m, index, QCCount())(); FAILED(hr)) return hr;
+      return CompanionsReady(m);
+    };
+    return HandOutView<CTeskControlProbeSet>(m, probeSet, check,
+                                             [&](CTeskControlProbeSet& v) { FillControl(v, index); });
   }
-
   HRESULT GetControlProbeSets(VARIANT* probeSets) noexcept override {
     Member m(kInfo, "GetControlProbeSets");
-    return Guarded(m, [&] {
-      if (probeSets == nullptr) return m.Fail(IDS_SET_ARRAY_CREATE, E_POINTER);
-      VariantClear(probeSets);
-      if (QCCount() == 0) return S_OK;
-      if (!CompanionsLoaded()) return m.Fail(IDS_NOT_LOADED, E_POINTER);
-      return ReturnAll<CTeskControlProbeSet>(m, probeSets, CLSID_TeskControlProbeSet, QCCount(),
-                                             {IDS_SET_ARRAY_CREATE, IDS_SET_ARRAY_PUT},
-                                             [&](CTeskControlProbeSet& v, LONG i) { FillControl(v, i); });
-    });
+    return HandOutViews<CTeskControlProbeSet>(m, probeSets, CLSID_TeskControlProbeSet, QCCount(),
+                                              [&] { return CompanionsReady(m); },
+                                              [&](CTeskControlProbeSet& v, LONG i) { FillControl(v, i); });
   }
 
   HRESULT GetCustomSeqComposite(ITeskCustomSeqComposite* composite) noexcept override {
-    Member m(kInfo, "GetCustomSeqComposite");
-    return Guarded(m, [&] {
-      if (composite == nullptr) return m.Fail(IDS_INPUT_NULL, E_POINTER);
-      CTeskCustomSeqComposite* view = CTeskCustomSeqComposite::FromInterface(composite);
-      if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
-      view->Clear();
-      if (algType_ == CUSTOMSEQ_ALGORITHM_TYPE && sources_) {
-        // The composite reads results and layout, never intensities.
-        auto sources = std::make_shared<ViewSources>();
-        sources->results = results_;
-        sources->resultsLoaded = readFlag_;
-        sources->layout = layout_;
-        sources->layoutLoaded = layoutLoaded_;
-        view->bound = std::move(sources);
-      }
-      return S_OK;
-    });
+    auto bind = [&](CTeskCustomSeqComposite& view) {
+      if (algType_ != CUSTOMSEQ_ALGORITHM_TYPE || !sources_) return;
+      // The composite reads results and layout, never intensities.
+      auto sources = std::make_shared<ViewSources>();
+      sources->results = results_;
+      sources->resultsLoaded = readFlag_;
+      sources->layout = layout_;
+      sources->layoutLoaded = layoutLoaded_;
+      view.bound = std::move(sources);
+    };
+    return HandOutView<CTeskCustomSeqComposite>(Member(kInfo, "GetCustomSeqComposite"), composite, NoCheck, bind,
+                                                IDS_INPUT_NULL);
   }
 
   HRESULT GetProbeSetName(LONG index, BSTR* pVal) noexcept override {
@@ -482,10 +438,11 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
     tesk::tiling::ReadProbeSetNames(tesk::tiling::ProbeSetNamePath(s_.libPath, chipType), names_);
   }
 
-  bool CompanionsLoaded() const {
+  // S_OK once layout and intensities are in memory (both are tried), else 5118.
+  HRESULT CompanionsReady(const Member& m) const {
     const bool layout = sources_ && sources_->EnsureLayout();
     const bool intensity = sources_ && sources_->EnsureIntensity();
-    return layout && intensity;
+    return layout && intensity ? S_OK : m.Fail(IDS_NOT_LOADED, E_POINTER);
   }
 
   // The name of the probe set at an analysis position.

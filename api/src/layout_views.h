@@ -32,8 +32,10 @@
 #include <string>
 #include <vector>
 
+#include "children.h"
 #include "errors.h"
 #include "module.h"
+#include "string_table.h"
 
 
 namespace tarvex {
@@ -397,6 +399,46 @@ class CTeskCustomSeqComposite final : public View<CTeskCustomSeqComposite, ITesk
   // The reference bases of the bound layout, by position.
   bool ReferenceBases(std::string& bases) const;
 };
+
+// ---- Handing views out -----------------------------------------------------------------------
+
+// Fills the client's view `given` (an object of this library's class V): null fails with
+// `nullText`, an object of another implementation with E_INVALIDARG. The view is cleared first;
+// then check() (S_OK or the member's failure) guards fill(V&), so a refused index leaves it
+// cleared.
+template <class V, class I, class Check, class Fill>
+HRESULT HandOutView(const Member& m, I* given, Check&& check, Fill&& fill, int nullText = IDS_SET_NULL) {
+  return Guarded(m, [&] {
+    if (given == nullptr) return m.Fail(nullText, E_POINTER);
+    V* view = V::FromInterface(given);
+    if (view == nullptr) return m.Fail(IDS_FOREIGN_OBJECT, E_INVALIDARG);
+    view->Clear();
+    if (HRESULT hr = check(); FAILED(hr)) return hr;
+    fill(*view);
+    return S_OK;
+  });
+}
+
+// Returns `count` new views of class V (made by `clsid`) in `out`, view i filled by fill(V&, i).
+// No views leave `out` empty; otherwise check() (S_OK or the member's failure) runs first.
+template <class V, class Check, class Fill>
+HRESULT HandOutViews(const Member& m, VARIANT* out, const CLSID& clsid, LONG count, Check&& check, Fill&& fill) {
+  return Guarded(m, [&] {
+    if (out == nullptr) return m.Fail(IDS_SET_ARRAY_CREATE, E_POINTER);
+    VariantClear(out);
+    if (count == 0) return S_OK;
+    if (HRESULT hr = check(); FAILED(hr)) return hr;
+    return ReturnAll<V>(m, out, clsid, count, {IDS_SET_ARRAY_CREATE, IDS_SET_ARRAY_PUT}, fill);
+  });
+}
+
+// The check of a view without further conditions.
+inline HRESULT NoCheck() { return S_OK; }
+
+// The check of a view at `index` of a list of `count`: 5025 outside it.
+inline auto IndexIn(const Member& m, LONG index, LONG count) {
+  return [&m, index, count] { return index >= 0 && index < count ? S_OK : m.Fail(IDS_INDEX_OUT_OF_RANGE); };
+}
 
 }  // namespace tarvex
 
