@@ -47,15 +47,6 @@ std::string_view BaseName(std::string_view path) {
 
 bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
 
-TARVEX_GENOTYPE_RESULT_TYPE GenotypeCall(unsigned char code) {
-  switch (code) {
-    case 6: return GENOTYPE_AA_CALL;
-    case 8: return GENOTYPE_AB_CALL;
-    case 7: return GENOTYPE_BB_CALL;
-    default: return GENOTYPE_NO_CALL;
-  }
-}
-
 }  // namespace
 
 class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {

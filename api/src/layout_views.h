@@ -132,6 +132,9 @@ std::unique_ptr<CCELFileData> NewIntensityReader();
 // ALL_QC_TYPE, else those of a type t in 1..16 whose bit t-1 is set.
 std::vector<int> ChooseQCUnits(const CCDFFileData& layout, LONG filterQC);
 
+// The call of a genotyping result's code (6 AA, 8 AB, 7 BB, anything else no call).
+TARVEX_GENOTYPE_RESULT_TYPE GenotypeCall(unsigned char code);
+
 class CTeskProbe;
 // Fills the (cleared) `probe` with cell `cell` of QC unit `qc` of the bound layout, as a QC
 // probe (TeskProbeSet::GetQCProbe and TeskControlProbeSet::GetQCProbe); 5025 for a cell outside

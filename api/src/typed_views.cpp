@@ -161,6 +161,8 @@ CGenotypingProbeSetResult GenotypeResult(const ViewSources& src, LONG unit) {
   return r;
 }
 
+}  // namespace
+
 TARVEX_GENOTYPE_RESULT_TYPE GenotypeCall(unsigned char code) {
   switch (code) {
     case 6: return GENOTYPE_AA_CALL;
@@ -169,8 +171,6 @@ TARVEX_GENOTYPE_RESULT_TYPE GenotypeCall(unsigned char code) {
     default: return GENOTYPE_NO_CALL;
   }
 }
-
-}  // namespace
 
 HRESULT CTeskGenotypeProbeSet::get_Call(TARVEX_GENOTYPE_RESULT_TYPE* pVal) noexcept {
   return Give(pVal, GenotypeCall(GenotypeResult(src(), unit).Call));
@@ -542,16 +542,24 @@ char BaseText(unsigned char code) {
   return 'n';
 }
 
+// Hands the bound base calls to take(calls) for a member at one position: 5118 without
+// resequencing results, 5025 for a position outside the called bases.
+template <class Take>
+HRESULT AtBase(const Member& m, const ViewSources& src, LONG index, Take&& take) {
+  return Guarded(m, [&] {
+    CResequencingResult calls;
+    if (!BaseCalls(src, calls)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
+    if (index < 0 || index >= calls.NumBases) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
+    return take(calls);
+  });
+}
+
 }  // namespace
 
 HRESULT CTeskCustomSeqComposite::GetBaseCall(LONG index, BSTR* pVal) noexcept {
   if (pVal == nullptr) return E_POINTER;
   *pVal = nullptr;
-  Member m(kInfo, "GetBaseCall");
-  return Guarded(m, [&] {
-    CResequencingResult calls;
-    if (!BaseCalls(src(), calls)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
-    if (index < 0 || index >= calls.NumBases) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
+  return AtBase(Member(kInfo, "GetBaseCall"), src(), index, [&](const CResequencingResult& calls) {
     const char text = BaseText(static_cast<unsigned char>(calls.CalledBases[index]));
     return HandOut(std::string_view(&text, 1), pVal);
   });
@@ -573,11 +581,7 @@ HRESULT CTeskCustomSeqComposite::GetBaseCalls(BSTR* pVal) noexcept {
 HRESULT CTeskCustomSeqComposite::GetBaseCallScore(LONG index, FLOAT* pVal) noexcept {
   if (pVal == nullptr) return E_POINTER;
   *pVal = 0.0f;
-  Member m(kInfo, "GetBaseCallScore");
-  return Guarded(m, [&] {
-    CResequencingResult calls;
-    if (!BaseCalls(src(), calls)) return m.Fail(IDS_NOT_LOADED, E_POINTER);
-    if (index < 0 || index >= calls.NumBases) return m.Fail(IDS_INDEX_OUT_OF_RANGE);
+  return AtBase(Member(kInfo, "GetBaseCallScore"), src(), index, [&](const CResequencingResult& calls) {
     *pVal = calls.Scores[index];
     return S_OK;
   });
