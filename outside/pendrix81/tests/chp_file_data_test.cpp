@@ -13,6 +13,7 @@
 #include "tesk/pendrix81.h"
 #include "tesk/testing/bytes.h"
 #include "tesk/testing/scratch_dir.h"
+#include "expression_units.h"
 
 namespace {
 
@@ -34,31 +35,9 @@ void Header(ChipClass& chip, const char* version) {
 // and one QC unit of type 9.
 void Expression(ChipClass& chip) {
   for (int n = 0; n < 2; ++n) {
-    auto* e = new GeneExpressionUnitClass(2);
-    e->pairsUsed = 2 - n;
-    e->pairsInAverage = 1;
-    e->stat1 = 3;
-    e->stat2 = 4;
-    e->stat3 = 750;
-    e->value1 = 1.5f + static_cast<float>(n);
-    e->value2 = 2.25f;
-    e->value3 = 0.125f;
-    e->callCode = 2;
-    for (int p = 0; p < 2; ++p) {
-      e->atoms[p].pairValue = 10.25f + static_cast<float>(p + 10 * n);
-      for (int c = 0; c < 2; ++c) {
-        e->atoms[p].cells[c].x = static_cast<std::uint16_t>(2 * p + c);
-        e->atoms[p].cells[c].y = static_cast<std::uint16_t>(1 + n);
-      }
-    }
-    if (n == 0) {
-      CComparisonData& c = e->comparison;
-      e->comparisonPresent = 1;
-      c.c0 = 11, c.c1 = 12, c.c4 = -14, c.c5 = 15, c.c9 = 19;
-      c.c2 = 2.5f, c.c3 = 3.5f, c.c6 = 6.5f, c.c7 = 7.5f, c.c8 = 8.5f, c.c10 = 10.5f;
-      c.c11 = 11.5f, c.c12 = 12.5f, c.c13 = 13.5f;
-      c.b0 = 3, c.b1 = 1;
-    }
+    auto* e = tesk::testing::NewExpressionUnit(n, 2, n == 0, 3, [](int unit, int p, int c) {
+      return tesk::testing::CellPosition{static_cast<std::uint16_t>(2 * p + c), static_cast<std::uint16_t>(1 + unit)};
+    });
     ASSERT_EQ(chip.AddUnit(e, 10 + n), 0);
   }
   auto* q = new QCUnitClass(2, 9);
