@@ -92,13 +92,9 @@ struct UnitColumns {
     d["cells_per_atom"] = Column(cells_per_atom);
     d["first_cell"] = Column(first_cell);
     d["ncells"] = Column(ncells);
-    py::list names, wt, cs;
-    for (const std::string& s : name) names.append(Text(s));
-    for (const std::string& s : wild_type) wt.append(Text(s));
-    for (const std::string& s : called) cs.append(Text(s));
-    d["name"] = names;
-    d["wild_type"] = wt;
-    d["called"] = cs;
+    d["name"] = Texts(name);
+    d["wild_type"] = Texts(wild_type);
+    d["called"] = Texts(called);
     d["result_code"] = Column(result_code);
     d["pairs_used"] = Column(pairs_used);
     d["pairs_in_average"] = Column(pairs_in_average);

@@ -72,9 +72,7 @@ py::tuple OpenDat(const std::string& path) {
   py::dict d;
   d["cols"] = img.Cols;
   d["rows"] = img.Rows;
-  py::list chip;
-  for (const std::string& f : img.ChipField) chip.append(Text(f));
-  d["chip_fields"] = chip;
+  d["chip_fields"] = Texts(img.ChipField);
   d["chip_type"] = Text(img.ChipField[1]);
   d["chip_info"] = Text(img.ChipInfoText);
   d["scan_info"] = Text(img.ScanInfoText);

@@ -43,9 +43,7 @@ py::dict ReadExp(const std::string& path) {
   }
   d["sample_info"] = sample;
   d["protocol"] = Text(info.Protocol);
-  py::list steps;
-  for (const std::string& s : info.ProtocolSteps) steps.append(Text(s));
-  d["protocol_steps"] = steps;
+  d["protocol_steps"] = Texts(info.ProtocolSteps);
   d["station"] = Text(info.Station);
   d["module"] = Text(info.Module);
   d["hybridize_date"] = Text(info.HybridizeDate);

@@ -24,6 +24,12 @@ py::str Text(std::string_view narrow) {
   return py::str(utf8.data(), utf8.size());
 }
 
+py::list Texts(std::span<const std::string> items) {
+  py::list list;
+  for (const std::string& item : items) list.append(Text(item));
+  return list;
+}
+
 }  // namespace tesk::python
 
 PYBIND11_MODULE(_tesk, m) {

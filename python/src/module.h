@@ -5,6 +5,8 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace tesk::python {
@@ -21,6 +23,8 @@ pybind11::dtype SubGridDtype();
 // A text of the libraries (8-bit, system code page) as a Python str. Bytes that are not UTF-8
 // are taken as Windows-1252, as everywhere else in the kit, so no file text fails to convert.
 pybind11::str Text(std::string_view narrow);
+// A list of such texts.
+pybind11::list Texts(std::span<const std::string> items);
 
 }  // namespace tesk::python
 
