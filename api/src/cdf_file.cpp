@@ -124,29 +124,21 @@ class CTeskCDFFile final
   }
 
   HRESULT GetProbeSetType(LONG index, TARVEX_PROBESET_TYPE* pVal) noexcept override {
-    if (pVal == nullptr) return E_POINTER;
-    *pVal = UNKNOWN_PROBESET_TYPE;
-    if (IsAnalysis(index)) {
+    return GiveProbeSetType(pVal, IsAnalysis(index), IsQC(index), [&] {
       switch (layout_->GetUnitType(analysis_[index])) {
-        case ExpressionUnitType: *pVal = PROBESET_TYPE; break;
-        case GenotypingUnitType: *pVal = GENOTYPE_PROBESET_TYPE; break;
-        case CustomSeqUnitType: *pVal = CUSTOMSEQ_PROBESET_TYPE; break;
-        default: break;
+        case ExpressionUnitType: return PROBESET_TYPE;
+        case GenotypingUnitType: return GENOTYPE_PROBESET_TYPE;
+        case CustomSeqUnitType: return CUSTOMSEQ_PROBESET_TYPE;
+        default: return UNKNOWN_PROBESET_TYPE;
       }
-    } else if (IsQC(index)) {
-      *pVal = QC_PROBESET_TYPE;
-    }
-    return S_OK;
+    });
   }
 
   HRESULT GetProbeSet(LONG index, ITeskProbeSet* probeSet) noexcept override {
-    Member m(kInfo, "GetProbeSet");
-    return HandOutView<CTeskProbeSet>(m, probeSet, IndexIn(m, index, Loaded()),
-                                      [&](CTeskProbeSet& v) { FillProbeSet(v, index); });
+    return HandOutProbeSet(kInfo, index, Loaded(), probeSet, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
   }
   HRESULT GetProbeSets(VARIANT* probeSets) noexcept override {
-    return HandOutViews<CTeskProbeSet>(Member(kInfo, "GetProbeSets"), probeSets, CLSID_TeskProbeSet, Loaded(),
-                                       NoCheck, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
+    return HandOutProbeSets(kInfo, Loaded(), probeSets, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
   }
   HRESULT GetCustomSeqProbeSet(LONG index, ITeskCustomSeqProbeSet* probeSet) noexcept override {
     return FillTyped<CTeskCustomSeqProbeSet>(Member(kInfo, "GetCustomSeqProbeSet"), probeSet, index,

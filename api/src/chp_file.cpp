@@ -217,30 +217,22 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
   }
 
   HRESULT GetProbeSetType(LONG index, TARVEX_PROBESET_TYPE* pVal) noexcept override {
-    if (pVal == nullptr) return E_POINTER;
-    *pVal = UNKNOWN_PROBESET_TYPE;
-    if (*readFlag_ != 1) return S_OK;
-    if (IsAnalysis(index)) {
+    const bool read = *readFlag_ == 1;
+    return GiveProbeSetType(pVal, read && IsAnalysis(index), read && IsQC(index), [&] {
       switch (H().GetAssayType()) {
-        case ExpressionAssayType: *pVal = PROBESET_TYPE; break;
-        case GenotypingAssayType: *pVal = GENOTYPE_PROBESET_TYPE; break;
-        case ResequencingAssayType: *pVal = CUSTOMSEQ_PROBESET_TYPE; break;
-        default: break;
+        case ExpressionAssayType: return PROBESET_TYPE;
+        case GenotypingAssayType: return GENOTYPE_PROBESET_TYPE;
+        case ResequencingAssayType: return CUSTOMSEQ_PROBESET_TYPE;
+        default: return UNKNOWN_PROBESET_TYPE;
       }
-    } else if (IsQC(index)) {
-      *pVal = QC_PROBESET_TYPE;
-    }
-    return S_OK;
+    });
   }
 
   HRESULT GetProbeSet(LONG index, ITeskProbeSet* probeSet) noexcept override {
-    Member m(kInfo, "GetProbeSet");
-    return HandOutView<CTeskProbeSet>(m, probeSet, IndexIn(m, index, Loaded()),
-                                      [&](CTeskProbeSet& v) { FillProbeSet(v, index); });
+    return HandOutProbeSet(kInfo, index, Loaded(), probeSet, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
   }
   HRESULT GetProbeSets(VARIANT* probeSets) noexcept override {
-    return HandOutViews<CTeskProbeSet>(Member(kInfo, "GetProbeSets"), probeSets, CLSID_TeskProbeSet, Loaded(),
-                                       NoCheck, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
+    return HandOutProbeSets(kInfo, Loaded(), probeSets, [&](CTeskProbeSet& v, LONG i) { FillProbeSet(v, i); });
   }
 
   // Custom-sequence probe sets are shown through the composite only.

@@ -405,6 +405,14 @@ class CTeskCustomSeqComposite final : public View<CTeskCustomSeqComposite, ITesk
 
 // ---- Handing views out -----------------------------------------------------------------------
 
+// The check of a view without further conditions.
+inline HRESULT NoCheck() { return S_OK; }
+
+// The check of a view at `index` of a list of `count`: 5025 outside it.
+inline auto IndexIn(const Member& m, LONG index, LONG count) {
+  return [&m, index, count] { return index >= 0 && index < count ? S_OK : m.Fail(IDS_INDEX_OUT_OF_RANGE); };
+}
+
 // Fills the client's view `given` (an object of this library's class V): null fails with
 // `nullText`, an object of another implementation with E_INVALIDARG. The view is cleared first;
 // then check() (S_OK or the member's failure) guards fill(V&), so a refused index leaves it
@@ -435,13 +443,28 @@ HRESULT HandOutViews(const Member& m, VARIANT* out, const CLSID& clsid, LONG cou
   });
 }
 
-// The check of a view without further conditions.
-inline HRESULT NoCheck() { return S_OK; }
-
-// The check of a view at `index` of a list of `count`: 5025 outside it.
-inline auto IndexIn(const Member& m, LONG index, LONG count) {
-  return [&m, index, count] { return index >= 0 && index < count ? S_OK : m.Fail(IDS_INDEX_OUT_OF_RANGE); };
+// GetProbeSet and GetProbeSets of the layout and results objects: probe set `index` of the
+// `loaded` ones (5025 outside them), filled by fill(view, index).
+template <class Fill>
+HRESULT HandOutProbeSet(const ClassInfo& info, LONG index, LONG loaded, ITeskProbeSet* given, Fill&& fill) {
+  Member m(info, "GetProbeSet");
+  return HandOutView<CTeskProbeSet>(m, given, IndexIn(m, index, loaded),
+                                    [&](CTeskProbeSet& v) { fill(v, index); });
 }
+template <class Fill>
+HRESULT HandOutProbeSets(const ClassInfo& info, LONG loaded, VARIANT* out, Fill&& fill) {
+  return HandOutViews<CTeskProbeSet>(Member(info, "GetProbeSets"), out, CLSID_TeskProbeSet, loaded, NoCheck, fill);
+}
+
+// GetProbeSetType of the layout and results objects: analysisType() at an analysis position,
+// QC at a QC position, unknown elsewhere.
+template <class AnalysisType>
+HRESULT GiveProbeSetType(TARVEX_PROBESET_TYPE* pVal, bool analysis, bool qc, AnalysisType&& analysisType) {
+  if (pVal == nullptr) return E_POINTER;
+  *pVal = analysis ? analysisType() : qc ? QC_PROBESET_TYPE : UNKNOWN_PROBESET_TYPE;
+  return S_OK;
+}
+
 
 }  // namespace tarvex
 
