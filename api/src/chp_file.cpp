@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "children.h"
@@ -304,40 +305,31 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
     return Give<LONG>(pVal, Pairs(index, &CAbsEmpProbeSetResult::NumPairsUsed, &CAbsStatProbeSetResult::NumPairsUsed));
   }
   HRESULT GetExprSignal(LONG index, FLOAT* pVal) noexcept override {
-    CAbsStatProbeSetResult r;
-    return Give(pVal, AbsStat(index, r) ? r.Signal : 0.0f);
+    return RecordValue(&CTeskCHPFile::AbsStat, index, &CAbsStatProbeSetResult::Signal, pVal, 0.0f);
   }
   HRESULT GetExprDetection(LONG index, TARVEX_ABS_CALL_TYPE* pVal) noexcept override {
-    CAbsStatProbeSetResult r;
-    return Give(pVal, AbsStat(index, r) ? static_cast<TARVEX_ABS_CALL_TYPE>(r.Detection) : NO_ABS_CALL_TYPE);
+    return RecordValue(&CTeskCHPFile::AbsStat, index, &CAbsStatProbeSetResult::Detection, pVal, NO_ABS_CALL_TYPE);
   }
   HRESULT GetExprDetectionPValue(LONG index, FLOAT* pVal) noexcept override {
-    CAbsStatProbeSetResult r;
-    return Give(pVal, AbsStat(index, r) ? r.DetectionPValue : 0.0f);
+    return RecordValue(&CTeskCHPFile::AbsStat, index, &CAbsStatProbeSetResult::DetectionPValue, pVal, 0.0f);
   }
   HRESULT GetExprCommonPairs(LONG index, LONG* pVal) noexcept override {
-    CCompStatProbeSetResult r;
-    return Give<LONG>(pVal, CompStat(index, r) ? r.CommonPairs : 0);
+    return RecordValue(&CTeskCHPFile::CompStat, index, &CCompStatProbeSetResult::CommonPairs, pVal, 0);
   }
   HRESULT GetExprSignalLogRatio(LONG index, FLOAT* pVal) noexcept override {
-    CCompStatProbeSetResult r;
-    return Give(pVal, CompStat(index, r) ? r.SignalLogRatio : 0.0f);
+    return RecordValue(&CTeskCHPFile::CompStat, index, &CCompStatProbeSetResult::SignalLogRatio, pVal, 0.0f);
   }
   HRESULT GetExprSignalLogRatioLow(LONG index, FLOAT* pVal) noexcept override {
-    CCompStatProbeSetResult r;
-    return Give(pVal, CompStat(index, r) ? r.SignalLogRatioLow : 0.0f);
+    return RecordValue(&CTeskCHPFile::CompStat, index, &CCompStatProbeSetResult::SignalLogRatioLow, pVal, 0.0f);
   }
   HRESULT GetExprSignalLogRatioHigh(LONG index, FLOAT* pVal) noexcept override {
-    CCompStatProbeSetResult r;
-    return Give(pVal, CompStat(index, r) ? r.SignalLogRatioHigh : 0.0f);
+    return RecordValue(&CTeskCHPFile::CompStat, index, &CCompStatProbeSetResult::SignalLogRatioHigh, pVal, 0.0f);
   }
   HRESULT GetExprChange(LONG index, TARVEX_COMP_CALL_TYPE* pVal) noexcept override {
-    CCompStatProbeSetResult r;
-    return Give(pVal, CompStat(index, r) ? static_cast<TARVEX_COMP_CALL_TYPE>(r.Change) : NO_COMP_CALL_TYPE);
+    return RecordValue(&CTeskCHPFile::CompStat, index, &CCompStatProbeSetResult::Change, pVal, NO_COMP_CALL_TYPE);
   }
   HRESULT GetExprChangePValue(LONG index, FLOAT* pVal) noexcept override {
-    CCompStatProbeSetResult r;
-    return Give(pVal, CompStat(index, r) ? r.ChangePValue : 0.0f);
+    return RecordValue(&CTeskCHPFile::CompStat, index, &CCompStatProbeSetResult::ChangePValue, pVal, 0.0f);
   }
   HRESULT GetGenoCall(LONG index, TARVEX_GENOTYPE_RESULT_TYPE* pVal) noexcept override {
     CGenotypingProbeSetResult r;
@@ -486,8 +478,14 @@ class CTeskCHPFile final : public FileObject<CTeskCHPFile, ITeskCHPFile> {
     return Assay() == GenotypingAssayType && results_->GetGenotypingResults().GetResult(index, r) != 0;
   }
   HRESULT GenoValue(LONG index, FLOAT* pVal, float CGenotypingProbeSetResult::*field) const noexcept {
-    CGenotypingProbeSetResult r;
-    return Give(pVal, Geno(index, r) ? r.*field : 0.0f);
+    return RecordValue(&CTeskCHPFile::Geno, index, field, pVal, 0.0f);
+  }
+  // A field of the record `get` reads for the results index, or `none` without such a record.
+  template <class Record, class Field, class Out>
+  HRESULT RecordValue(bool (CTeskCHPFile::*get)(LONG, Record&) const, LONG index, Field Record::*field, Out* pVal,
+                      std::type_identity_t<Out> none) const noexcept {
+    Record r;
+    return Give(pVal, (this->*get)(index, r) ? static_cast<Out>(r.*field) : none);
   }
 
   // ---- Parameter lists ----
