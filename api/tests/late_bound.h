@@ -89,6 +89,10 @@ class Late {
   mutable SeenError last_;
 };
 
+// The objects of a dispatch array (as GetProbeSets and the like return them), checked to start
+// at 0; none for anything else.
+std::vector<Late> Items(const VARIANT& v);
+
 }  // namespace tarvex_test
 
 #endif  // TESK_API_TESTS_LATE_BOUND_H_

@@ -52,23 +52,6 @@ std::string Layout() {
   return t;
 }
 
-// Items of a dispatch array, checked to start at 0.
-std::vector<Late> Items(const VARIANT& v) {
-  std::vector<Late> items;
-  if (v.vt != (VT_ARRAY | VT_DISPATCH)) return items;
-  LONG lower = -1, upper = -2;
-  SafeArrayGetLBound(v.parray, 1, &lower);
-  SafeArrayGetUBound(v.parray, 1, &upper);
-  EXPECT_EQ(lower, 0);
-  for (LONG i = 0; i <= upper; ++i) {
-    IDispatch* item = nullptr;
-    SafeArrayGetElement(v.parray, &i, &item);
-    items.emplace_back(tesk::ComPtr<IDispatch>(item));
-    if (item) item->Release();
-  }
-  return items;
-}
-
 struct CdfFile : ::testing::Test {
   ScratchDir dir;
   Late cdf{Create(CLSID_TeskCDFFile)};

@@ -376,21 +376,6 @@ TEST_F(ChpFile, FiltersTakeAllOrNoneOfTheResultsAndQCUnitsFromTheLayout) {
   EXPECT_EQ(chp.Num("NumProbeSetsLoaded"), 0);
 }
 
-// Items of a dispatch array.
-std::vector<Late> Items(const VARIANT& v) {
-  std::vector<Late> items;
-  if (v.vt != (VT_ARRAY | VT_DISPATCH)) return items;
-  LONG upper = -1;
-  SafeArrayGetUBound(v.parray, 1, &upper);
-  for (LONG i = 0; i <= upper; ++i) {
-    IDispatch* item = nullptr;
-    SafeArrayGetElement(v.parray, &i, &item);
-    items.emplace_back(tesk::ComPtr<IDispatch>(item));
-    if (item) item->Release();
-  }
-  return items;
-}
-
 struct ChpViews : ChpFile {
   Late set{Create(CLSID_TeskProbeSet)};
   Late pair{Create(CLSID_TeskProbePair)};
