@@ -15,7 +15,7 @@
 
 #include "late_bound.h"
 #include "layout_text.h"
-#include "expression_units.h"
+#include "result_units.h"
 
 namespace {
 
@@ -97,19 +97,7 @@ void Expression(ChipClass& chip, bool comparison) {
 // Genotyping results over GenotypingLayout: unit 0 called AB, unit 1 without a result.
 void Genotyping(ChipClass& chip) {
   for (int n = 0; n < 2; ++n) {
-    auto* g = new BlockUnitClass(2, 4);
-    g->wildTypeSequence = "ac";
-    g->calledSequence = "ac";
-    auto* block = new BlockUnitBlockInfoClass;
-    block->name = "blk";
-    block->numberOfAtoms = 2;
-    g->blocks.Add(block);
-    if (n == 0) {
-      g->resultPresent = 1;
-      g->genotypeCall = 8;
-      const float v[5] = {0.9f, 0.25f, 0.125f, 0.0625f, 0.5f};
-      for (int k = 0; k < 5; ++k) g->resultValues[k] = std::bit_cast<std::uint32_t>(v[k]);
-    }
+    auto* g = tesk::testing::NewGenotypingUnit(n == 0);
     ASSERT_EQ(chip.AddUnit(g, n), 0);
   }
   chip.numberOfUnits = chip.maxUnit = 2;

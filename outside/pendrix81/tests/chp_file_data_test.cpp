@@ -13,7 +13,7 @@
 #include "tesk/pendrix81.h"
 #include "tesk/testing/bytes.h"
 #include "tesk/testing/scratch_dir.h"
-#include "expression_units.h"
+#include "result_units.h"
 
 namespace {
 
@@ -288,22 +288,12 @@ TEST(CHPFileData, GenotypingAndResequencingResults) {
   ChipClass chip;
   Header(chip, "1.0");
   for (int n = 0; n < 2; ++n) {
-    auto* g = new BlockUnitClass(2, 4);
-    g->wildTypeSequence = "ac";
-    g->calledSequence = "ac";
-    auto* block = new BlockUnitBlockInfoClass;
-    block->name = "blk";
-    block->numberOfAtoms = 2;
-    g->blocks.Add(block);
+    auto* g = tesk::testing::NewGenotypingUnit(n == 0);
     if (n == 0) {
-      g->resultPresent = 1;
       g->genotypeIndex = 0;
       g->alleleA = "A";
       g->alleleB = "G";
       g->genotypeName = "AG";
-      g->genotypeCall = 8;
-      const float v[5] = {0.9f, 0.25f, 0.125f, 0.0625f, 0.5f};
-      for (int k = 0; k < 5; ++k) g->resultValues[k] = std::bit_cast<std::uint32_t>(v[k]);
     }
     ASSERT_EQ(chip.AddUnit(g, 30 + n), 0);
   }

@@ -1,9 +1,10 @@
-// Expression units written by the results tests of this library and of the object library.
-#ifndef TESK_OUTSIDE_PENDRIX81_TESTS_EXPRESSION_UNITS_H_
-#define TESK_OUTSIDE_PENDRIX81_TESTS_EXPRESSION_UNITS_H_
+// Result units written by the results tests of this library and of the object library.
+#ifndef TESK_OUTSIDE_PENDRIX81_TESTS_RESULT_UNITS_H_
+#define TESK_OUTSIDE_PENDRIX81_TESTS_RESULT_UNITS_H_
 
 #include <tesk/pendrix71.h>
 
+#include <bit>
 #include <cstdint>
 
 namespace tesk::testing {
@@ -49,6 +50,25 @@ inline GeneExpressionUnitClass* NewExpressionUnit(int n, int callCode, bool comp
   return e;
 }
 
+// A genotyping unit over sequence "ac" with one block "blk" of two atoms. A `called` unit holds
+// an AB call with confidence 0.9, RAS 0.25 and 0.125, BB 0.0625 and no-call 0.5 p-values.
+inline BlockUnitClass* NewGenotypingUnit(bool called) {
+  auto* g = new BlockUnitClass(2, 4);
+  g->wildTypeSequence = "ac";
+  g->calledSequence = "ac";
+  auto* block = new BlockUnitBlockInfoClass;
+  block->name = "blk";
+  block->numberOfAtoms = 2;
+  g->blocks.Add(block);
+  if (called) {
+    g->resultPresent = 1;
+    g->genotypeCall = 8;
+    const float v[5] = {0.9f, 0.25f, 0.125f, 0.0625f, 0.5f};
+    for (int k = 0; k < 5; ++k) g->resultValues[k] = std::bit_cast<std::uint32_t>(v[k]);
+  }
+  return g;
+}
+
 }  // namespace tesk::testing
 
-#endif  // TESK_OUTSIDE_PENDRIX81_TESTS_EXPRESSION_UNITS_H_
+#endif  // TESK_OUTSIDE_PENDRIX81_TESTS_RESULT_UNITS_H_
