@@ -33,20 +33,102 @@ I* Fresh(JNIEnv* env, jobject self, const CLSID& clsid, std::string_view op) {
   return file.Get<I>(op);
 }
 
+// The first operation on a data file: a fresh object with Name, DataPath and LibPath (which only
+// some operations need), and ServerName and NTUserName when they hold text.
+template <class I>
+I* OpenDataFile(JNIEnv* env, jobject self, const CLSID& clsid, std::string_view op, const char* empty_name_message,
+                bool needs_library = true) {
+  I* o = Fresh<I>(env, self, clsid, op);
+  Obj f(env, self);
+  PutRequired(f, o, "Name", empty_name_message, &I::put_Name, op);
+  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
+  if (needs_library)
+    PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
+  else
+    PutOptional(f, o, "LibPath", &I::put_LibPath, op);
+  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
+  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
+  return o;
+}
+
 template <class I>
 I* Held(JNIEnv* env, jobject self, std::string_view op) {
   return FileObject(env, self).Get<I>(op);
 }
 
+// Read and ReadHeader: `open(env, self, op)` makes the object from the input fields, `read` reads
+// the file and `fill` copies the object's properties into the Java fields.
+template <class I, class Open>
+void ReadInto(JNIEnv* env, jobject self, std::string_view op, Open open, HRESULT (I::*read)(),
+              void (*fill)(const Obj&, I*, std::string_view)) {
+  Entry<int>(env, [&] {
+    I* o = open(env, self, op);
+    CheckCom((o->*read)(), op);
+    fill(Obj(env, self), o, op);
+    return 0;
+  });
+}
+
+// Destroys the arrays a method handed out when the native method ends, however it ends.
+class ArrayGuard {
+ public:
+  explicit ArrayGuard(SAFEARRAY* a, SAFEARRAY* b = nullptr) : a_(a), b_(b) {}
+  ArrayGuard(const ArrayGuard&) = delete;
+  ArrayGuard& operator=(const ArrayGuard&) = delete;
+  ~ArrayGuard() {
+    SafeArrayDestroy(a_);
+    if (b_ != nullptr) SafeArrayDestroy(b_);
+  }
+
+ private:
+  SAFEARRAY* a_;
+  SAFEARRAY* b_;
+};
+
+// The value that a method of the held object answers for an index, or for a cell.
+template <class I, class T>
+T ValueAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, T*), jint index) {
+  T v{};
+  CheckCom((Held<I>(env, self, op)->*get)(index, &v), op);
+  return v;
+}
+template <class I, class T>
+T ValueAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, LONG, T*), jint x, jint y) {
+  T v{};
+  CheckCom((Held<I>(env, self, op)->*get)(x, y, &v), op);
+  return v;
+}
+
+// A name and value pair of the held object, by index, as a TeskParameterValueClass.
+template <class I>
+jobject PairAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, BSTR*, BSTR*), jint index) {
+  tesk::Bstr name, value;
+  CheckCom((Held<I>(env, self, op)->*get)(index, &name, &value), op);
+  return NewParameter(env, name.Get(), value.Get(), op);
+}
+
+// Every name and value pair of the held object (two string arrays) as TeskParameterValueClass[].
+template <class I>
+jobjectArray Pairs(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(SAFEARRAY**, SAFEARRAY**)) {
+  SAFEARRAY *names = nullptr, *values = nullptr;
+  HRESULT hr = (Held<I>(env, self, op)->*get)(&names, &values);
+  ArrayGuard free_arrays(names, values);
+  CheckCom(hr, op);
+  return NewParameters(env, names, values, op);
+}
+
 // ReleaseCOMObject of every file class.
 jboolean ReleaseObject(JNIEnv* env, jobject self);
 
-// The result of Exists.
-template <class I>
-jboolean ExistsOf(I* o, std::string_view op) {
-  LONG exists = 0;
-  CheckCom(o->Exists(&exists), op);
-  return exists != 0 ? JNI_TRUE : JNI_FALSE;
+// Exists: `open(env, self, op)` makes the object from the input fields.
+template <class Open>
+jboolean ExistsOf(JNIEnv* env, jobject self, Open open) {
+  return Entry<jboolean>(env, [&] {
+    constexpr std::string_view op = "Exists";
+    LONG exists = 0;
+    CheckCom(open(env, self, op)->Exists(&exists), op);
+    return exists != 0 ? JNI_TRUE : JNI_FALSE;
+  });
 }
 
 // String arrays (a SAFEARRAY of BSTR) as String[].

@@ -8,15 +8,7 @@ namespace {
 // ---- Experiment files --------------------------------------------------------------------
 
 ITeskEXPFile* OpenExp(JNIEnv* env, jobject self, std::string_view op) {
-  using I = ITeskEXPFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskEXPFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "EXP name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+  return OpenDataFile<ITeskEXPFile>(env, self, CLSID_TeskEXPFile, op, "EXP name cannot be empty");
 }
 
 void FillExp(const Obj& to, ITeskEXPFile* o, std::string_view op) {
@@ -48,19 +40,13 @@ void FillExp(const Obj& to, ITeskEXPFile* o, std::string_view op) {
 
 // ---- Image files -------------------------------------------------------------------------
 
-ITeskDATFile* OpenDat(JNIEnv* env, jobject self, std::string_view op, bool needs_library) {
-  using I = ITeskDATFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskDATFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "DAT name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  if (needs_library)
-    PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  else
-    PutOptional(f, o, "LibPath", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+ITeskDATFile* OpenDat(JNIEnv* env, jobject self, std::string_view op) {
+  return OpenDataFile<ITeskDATFile>(env, self, CLSID_TeskDATFile, op, "DAT name cannot be empty", false);
+}
+
+// Reading the header alone needs LibPath as well.
+ITeskDATFile* OpenDatHeader(JNIEnv* env, jobject self, std::string_view op) {
+  return OpenDataFile<ITeskDATFile>(env, self, CLSID_TeskDATFile, op, "DAT name cannot be empty");
 }
 
 void FillDat(const Obj& to, ITeskDATFile* o, std::string_view op) {
@@ -91,15 +77,7 @@ void FillDat(const Obj& to, ITeskDATFile* o, std::string_view op) {
 // ---- Intensity files ---------------------------------------------------------------------
 
 ITeskCELFile* OpenCel(JNIEnv* env, jobject self, std::string_view op) {
-  using I = ITeskCELFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskCELFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "CEL name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+  return OpenDataFile<ITeskCELFile>(env, self, CLSID_TeskCELFile, op, "CEL name cannot be empty");
 }
 
 void FillCel(const Obj& to, ITeskCELFile* o, std::string_view op) {
@@ -129,28 +107,14 @@ void FillCel(const Obj& to, ITeskCELFile* o, std::string_view op) {
   f.Str("DatHeader", &I::get_DatHeader);
 }
 
-// A per-cell value of the intensity file.
-template <class T>
-T CellValue(JNIEnv* env, jobject self, std::string_view op, HRESULT (ITeskCELFile::*get)(LONG, LONG, T*), jint x,
-            jint y) {
-  T v{};
-  CheckCom((Held<ITeskCELFile>(env, self, op)->*get)(x, y, &v), op);
-  return v;
-}
-
 }  // namespace
 
 QUORBIND_NATIVE(jboolean, TeskEXPFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenExp(env, self, "Exists"), "Exists"); });
+  return ExistsOf(env, self, OpenExp);
 }
 
 QUORBIND_NATIVE(void, TeskEXPFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskEXPFile* o = OpenExp(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillExp(Obj(env, self), o, "Read");
-    return 0;
-  });
+  ReadInto(env, self, "Read", OpenExp, &ITeskEXPFile::Read, FillExp);
 }
 
 QUORBIND_NATIVE(jstring, TeskEXPFile, GetProtocolStep)(JNIEnv* env, jobject self, jint index) {
@@ -165,10 +129,7 @@ QUORBIND_NATIVE(jobjectArray, TeskEXPFile, GetProtocolSteps)(JNIEnv* env, jobjec
   return Entry<jobjectArray>(env, [&] {
     SAFEARRAY* steps = nullptr;
     CheckCom(Held<ITeskEXPFile>(env, self, "GetProtocolSteps")->GetProtocolSteps(&steps), "GetProtocolSteps");
-    struct Free {
-      SAFEARRAY* a;
-      ~Free() { SafeArrayDestroy(a); }
-    } free_steps{steps};
+    ArrayGuard free_steps(steps);
     return ToStringArray(env, steps, "GetProtocolSteps");
   });
 }
@@ -176,33 +137,19 @@ QUORBIND_NATIVE(jobjectArray, TeskEXPFile, GetProtocolSteps)(JNIEnv* env, jobjec
 QUORBIND_NATIVE(jboolean, TeskEXPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
 
 QUORBIND_NATIVE(jboolean, TeskDATFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenDat(env, self, "Exists", false), "Exists"); });
+  return ExistsOf(env, self, OpenDat);
 }
 
 QUORBIND_NATIVE(void, TeskDATFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskDATFile* o = OpenDat(env, self, "Read", false);
-    CheckCom(o->Read(), "Read");
-    FillDat(Obj(env, self), o, "Read");
-    return 0;
-  });
+  ReadInto(env, self, "Read", OpenDat, &ITeskDATFile::Read, FillDat);
 }
 
 QUORBIND_NATIVE(void, TeskDATFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskDATFile* o = OpenDat(env, self, "ReadHeader", true);
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillDat(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
+  ReadInto(env, self, "ReadHeader", OpenDatHeader, &ITeskDATFile::ReadHeader, FillDat);
 }
 
 QUORBIND_NATIVE(jint, TeskDATFile, GetIntensity)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jint>(env, [&] {
-    LONG v = 0;
-    CheckCom(Held<ITeskDATFile>(env, self, "GetIntensity")->GetIntensity(x, y, &v), "GetIntensity");
-    return static_cast<jint>(v);
-  });
+  return Entry<jint>(env, [&] { return ValueAt(env, self, "GetIntensity", &ITeskDATFile::GetIntensity, x, y); });
 }
 
 QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject self, jint line) {
@@ -211,10 +158,7 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
     SAFEARRAY* values = nullptr;
     CheckCom(Held<ITeskDATFile>(env, self, op)->GetLineIntensities(line, &values), op);
     if (values == nullptr) return nullptr;
-    struct Free {
-      SAFEARRAY* a;
-      ~Free() { SafeArrayDestroy(a); }
-    } free_values{values};
+    ArrayGuard free_values(values);
     VARTYPE vt = VT_EMPTY;
     if (FAILED(SafeArrayGetVartype(values, &vt)) || vt != VT_I4)
       Throw(std::string(op) + ": the image object answered an array of another type");
@@ -238,25 +182,15 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
 QUORBIND_NATIVE(jboolean, TeskDATFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
 
 QUORBIND_NATIVE(jboolean, TeskCELFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenCel(env, self, "Exists"), "Exists"); });
+  return ExistsOf(env, self, OpenCel);
 }
 
 QUORBIND_NATIVE(void, TeskCELFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskCELFile* o = OpenCel(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillCel(Obj(env, self), o, "Read");
-    return 0;
-  });
+  ReadInto(env, self, "Read", OpenCel, &ITeskCELFile::Read, FillCel);
 }
 
 QUORBIND_NATIVE(void, TeskCELFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskCELFile* o = OpenCel(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillCel(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
+  ReadInto(env, self, "ReadHeader", OpenCel, &ITeskCELFile::ReadHeader, FillCel);
 }
 
 QUORBIND_NATIVE(void, TeskCELFile, ConvertToVersion3)(JNIEnv* env, jobject self) {
@@ -267,50 +201,34 @@ QUORBIND_NATIVE(void, TeskCELFile, ConvertToVersion3)(JNIEnv* env, jobject self)
 }
 
 QUORBIND_NATIVE(jobject, TeskCELFile, GetAlgParam)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    tesk::Bstr name, value;
-    CheckCom(Held<ITeskCELFile>(env, self, "GetAlgParam")->GetAlgParam(index, &name, &value), "GetAlgParam");
-    return NewParameter(env, name.Get(), value.Get(), "GetAlgParam");
-  });
+  return Entry<jobject>(env, [&] { return PairAt(env, self, "GetAlgParam", &ITeskCELFile::GetAlgParam, index); });
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetAlgParams)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    SAFEARRAY *names = nullptr, *values = nullptr;
-    HRESULT hr = Held<ITeskCELFile>(env, self, "GetAlgParams")->GetAlgParams(&names, &values);
-    struct Free {
-      SAFEARRAY *a, *b;
-      ~Free() {
-        SafeArrayDestroy(a);
-        SafeArrayDestroy(b);
-      }
-    } free_arrays{names, values};
-    CheckCom(hr, "GetAlgParams");
-    return NewParameters(env, names, values, "GetAlgParams");
-  });
+  return Entry<jobjectArray>(env, [&] { return Pairs(env, self, "GetAlgParams", &ITeskCELFile::GetAlgParams); });
 }
 
 QUORBIND_NATIVE(jfloat, TeskCELFile, GetIntensity)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jfloat>(env, [&] { return CellValue(env, self, "GetIntensity", &ITeskCELFile::GetIntensity, x, y); });
+  return Entry<jfloat>(env, [&] { return ValueAt(env, self, "GetIntensity", &ITeskCELFile::GetIntensity, x, y); });
 }
 
 QUORBIND_NATIVE(jfloat, TeskCELFile, GetStdv)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jfloat>(env, [&] { return CellValue(env, self, "GetStdv", &ITeskCELFile::GetStdv, x, y); });
+  return Entry<jfloat>(env, [&] { return ValueAt(env, self, "GetStdv", &ITeskCELFile::GetStdv, x, y); });
 }
 
 QUORBIND_NATIVE(jint, TeskCELFile, GetPixels)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jint>(env, [&] { return CellValue(env, self, "GetPixels", &ITeskCELFile::GetPixels, x, y); });
+  return Entry<jint>(env, [&] { return ValueAt(env, self, "GetPixels", &ITeskCELFile::GetPixels, x, y); });
 }
 
 QUORBIND_NATIVE(jboolean, TeskCELFile, IsMasked)(JNIEnv* env, jobject self, jint x, jint y) {
   return Entry<jboolean>(env, [&] {
-    return CellValue(env, self, "IsMasked", &ITeskCELFile::IsMasked, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
+    return ValueAt(env, self, "IsMasked", &ITeskCELFile::IsMasked, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
   });
 }
 
 QUORBIND_NATIVE(jboolean, TeskCELFile, IsOutlier)(JNIEnv* env, jobject self, jint x, jint y) {
   return Entry<jboolean>(env, [&] {
-    return CellValue(env, self, "IsOutlier", &ITeskCELFile::IsOutlier, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
+    return ValueAt(env, self, "IsOutlier", &ITeskCELFile::IsOutlier, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
   });
 }
 

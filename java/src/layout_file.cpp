@@ -16,26 +16,24 @@ I* OpenLayout(JNIEnv* env, jobject self, std::string_view op) {
   return o;
 }
 
+void FillLayout(const Obj& to, I* o, std::string_view op) {
+  From<I> f(to, o, op);
+  f.Str("FullPathName", &I::get_FullPathName);
+  f.Str("Date", &I::get_Date);
+  f.Long("Rows", &I::get_Rows);
+  f.Long("Cols", &I::get_Cols);
+  f.Long("NumProbeSets", &I::get_NumProbeSets);
+  f.Long("NumQCProbeSets", &I::get_NumQCProbeSets);
+}
+
 }  // namespace
 
 QUORBIND_NATIVE(jboolean, TeskCDFFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenLayout(env, self, "Exists"), "Exists"); });
+  return ExistsOf(env, self, OpenLayout);
 }
 
 QUORBIND_NATIVE(void, TeskCDFFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    I* o = OpenLayout(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    Obj f(env, self);
-    From<I> from(f, o, "Read");
-    from.Str("FullPathName", &I::get_FullPathName);
-    from.Str("Date", &I::get_Date);
-    from.Long("Rows", &I::get_Rows);
-    from.Long("Cols", &I::get_Cols);
-    from.Long("NumProbeSets", &I::get_NumProbeSets);
-    from.Long("NumQCProbeSets", &I::get_NumQCProbeSets);
-    return 0;
-  });
+  ReadInto(env, self, "Read", OpenLayout, &I::Read, FillLayout);
 }
 
 QUORBIND_NATIVE(void, TeskCDFFile, LoadProbeSets)(JNIEnv* env, jobject self) { Members::Load(env, self); }

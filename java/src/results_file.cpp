@@ -9,14 +9,7 @@ using I = ITeskCHPFile;
 using Members = ProbeSetMembers<I>;
 
 I* OpenResults(JNIEnv* env, jobject self, std::string_view op) {
-  I* o = Fresh<I>(env, self, CLSID_TeskCHPFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "CHP name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+  return OpenDataFile<I>(env, self, CLSID_TeskCHPFile, op, "CHP name cannot be empty");
 }
 
 void FillResults(const Obj& to, I* o, std::string_view op) {
@@ -39,63 +32,24 @@ void FillResults(const Obj& to, I* o, std::string_view op) {
   f.Long("NumProbeSetsLoaded", &I::get_NumProbeSetsLoaded);
 }
 
-// A value of one loaded probe set, by index.
-template <class T>
-T ValueAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, T*), jint index) {
-  T v{};
-  CheckCom((Held<I>(env, self, op)->*get)(index, &v), op);
-  return v;
-}
-
 template <class E>
 jobject EnumAt(JNIEnv* env, jobject self, std::string_view op, const char* cls, HRESULT (I::*get)(LONG, E*),
                jint index) {
   return NewEnum(env, cls, static_cast<LONG>(ValueAt(env, self, op, get, index)), op);
 }
 
-// GetAlgParams and GetChipSummaries: two string arrays as name and value pairs.
-jobjectArray Pairs(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(SAFEARRAY**, SAFEARRAY**)) {
-  SAFEARRAY *names = nullptr, *values = nullptr;
-  HRESULT hr = (Held<I>(env, self, op)->*get)(&names, &values);
-  struct Free {
-    SAFEARRAY *a, *b;
-    ~Free() {
-      SafeArrayDestroy(a);
-      SafeArrayDestroy(b);
-    }
-  } free_arrays{names, values};
-  CheckCom(hr, op);
-  return NewParameters(env, names, values, op);
-}
-
-jobject PairAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, BSTR*, BSTR*), jint index) {
-  tesk::Bstr name, value;
-  CheckCom((Held<I>(env, self, op)->*get)(index, &name, &value), op);
-  return NewParameter(env, name.Get(), value.Get(), op);
-}
-
 }  // namespace
 
 QUORBIND_NATIVE(jboolean, TeskCHPFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenResults(env, self, "Exists"), "Exists"); });
+  return ExistsOf(env, self, OpenResults);
 }
 
 QUORBIND_NATIVE(void, TeskCHPFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    I* o = OpenResults(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillResults(Obj(env, self), o, "Read");
-    return 0;
-  });
+  ReadInto(env, self, "Read", OpenResults, &I::Read, FillResults);
 }
 
 QUORBIND_NATIVE(void, TeskCHPFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    I* o = OpenResults(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillResults(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
+  ReadInto(env, self, "ReadHeader", OpenResults, &I::ReadHeader, FillResults);
 }
 
 QUORBIND_NATIVE(jobject, TeskCHPFile, GetAlgParam)(JNIEnv* env, jobject self, jint index) {

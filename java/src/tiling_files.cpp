@@ -17,6 +17,10 @@ ITeskBPMAPFile* OpenProbeMap(JNIEnv* env, jobject self, std::string_view op) {
   return o;
 }
 
+void FillProbeMap(const Obj& to, ITeskBPMAPFile* o, std::string_view op) {
+  From<ITeskBPMAPFile>(to, o, op).Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
+}
+
 ITeskBARFile* OpenResult(JNIEnv* env, jobject self, std::string_view op) {
   using I = ITeskBARFile;
   I* o = Fresh<I>(env, self, CLSID_TeskBARFile, op);
@@ -71,26 +75,15 @@ auto WithResultSequence(JNIEnv* env, jobject self, std::string_view op, F&& f) {
 // ---- TeskBPMAPFile -----------------------------------------------------------------------
 
 QUORBIND_NATIVE(jboolean, TeskBPMAPFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenProbeMap(env, self, "Exists"), "Exists"); });
+  return ExistsOf(env, self, OpenProbeMap);
 }
 
 QUORBIND_NATIVE(void, TeskBPMAPFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBPMAPFile* o = OpenProbeMap(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    From<ITeskBPMAPFile>(Obj(env, self), o, "Read").Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
-    return 0;
-  });
+  ReadInto(env, self, "Read", OpenProbeMap, &ITeskBPMAPFile::Read, FillProbeMap);
 }
 
 QUORBIND_NATIVE(void, TeskBPMAPFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBPMAPFile* o = OpenProbeMap(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    From<ITeskBPMAPFile>(Obj(env, self), o, "ReadHeader")
-        .Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
-    return 0;
-  });
+  ReadInto(env, self, "ReadHeader", OpenProbeMap, &ITeskBPMAPFile::ReadHeader, FillProbeMap);
 }
 
 QUORBIND_NATIVE(jobject, TeskBPMAPFile, GetSequenceItem)(JNIEnv* env, jobject self, jint index) {
@@ -135,40 +128,25 @@ QUORBIND_NATIVE(jobject, TeskSequenceItem, GetParameter)(JNIEnv* env, jobject se
 // ---- TeskBARFile -------------------------------------------------------------------------
 
 QUORBIND_NATIVE(jboolean, TeskBARFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenResult(env, self, "Exists"), "Exists"); });
+  return ExistsOf(env, self, OpenResult);
 }
 
 QUORBIND_NATIVE(void, TeskBARFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBARFile* o = OpenResult(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillResult(Obj(env, self), o, "Read");
-    return 0;
-  });
+  ReadInto(env, self, "Read", OpenResult, &ITeskBARFile::Read, FillResult);
 }
 
 QUORBIND_NATIVE(void, TeskBARFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBARFile* o = OpenResult(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillResult(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
+  ReadInto(env, self, "ReadHeader", OpenResult, &ITeskBARFile::ReadHeader, FillResult);
 }
 
 QUORBIND_NATIVE(jobject, TeskBARFile, GetParameter)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    tesk::Bstr tag, value;
-    CheckCom(Held<ITeskBARFile>(env, self, "GetParameter")->GetParameter(index, &tag, &value), "GetParameter");
-    return NewParameter(env, tag.Get(), value.Get(), "GetParameter");
-  });
+  return Entry<jobject>(env, [&] { return PairAt(env, self, "GetParameter", &ITeskBARFile::GetParameter, index); });
 }
 
 QUORBIND_NATIVE(jobject, TeskBARFile, GetColumnType)(JNIEnv* env, jobject self, jint index) {
   return Entry<jobject>(env, [&] {
-    TARVEX_BAR_DATA_TYPE t{};
-    CheckCom(Held<ITeskBARFile>(env, self, "GetColumnType")->GetColumnType(index, &t), "GetColumnType");
-    return NewEnum(env, "TARVEX_BAR_DATA_TYPE", t, "GetColumnType");
+    constexpr std::string_view op = "GetColumnType";
+    return NewEnum(env, "TARVEX_BAR_DATA_TYPE", ValueAt(env, self, op, &ITeskBARFile::GetColumnType, index), op);
   });
 }
 
