@@ -13,29 +13,13 @@ ITeskEXPFile* OpenExp(JNIEnv* env, jobject self, std::string_view op) {
 
 void FillExp(const Obj& to, ITeskEXPFile* o, std::string_view op) {
   using I = ITeskEXPFile;
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Str("ChipLot", &I::get_ChipLot);
-  f.Str("Operator", &I::get_Operator);
-  f.Str("SampleType", &I::get_SampleType);
-  f.Str("SampleDesc", &I::get_SampleDesc);
-  f.Str("Project", &I::get_Project);
-  f.Str("Comments", &I::get_Comments);
-  f.Str("Reagents", &I::get_Reagents);
-  f.Str("ReagentLot", &I::get_ReagentLot);
-  f.Str("Protocol", &I::get_Protocol);
-  f.Str("Station", &I::get_Station);
-  f.Str("Module", &I::get_Module);
-  f.Str("HybridizeDate", &I::get_HybridizeDate);
-  f.Str("ScanPixelSize", &I::get_ScanPixelSize);
-  f.Str("ScanFilter", &I::get_ScanFilter);
-  f.Str("ScanDate", &I::get_ScanDate);
-  f.Str("ScannerID", &I::get_ScannerID);
-  f.Long("NumberOfScans", &I::get_NumberOfScans);
-  f.Str("ScannerType", &I::get_ScannerType);
-  f.Long("NumProtocolSteps", &I::get_NumProtocolSteps);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(ChipLot), QUORBIND_FIELD(Operator), QUORBIND_FIELD(SampleType), QUORBIND_FIELD(SampleDesc),
+             QUORBIND_FIELD(Project), QUORBIND_FIELD(Comments), QUORBIND_FIELD(Reagents), QUORBIND_FIELD(ReagentLot),
+             QUORBIND_FIELD(Protocol), QUORBIND_FIELD(Station), QUORBIND_FIELD(Module), QUORBIND_FIELD(HybridizeDate),
+             QUORBIND_FIELD(ScanPixelSize), QUORBIND_FIELD(ScanFilter), QUORBIND_FIELD(ScanDate),
+             QUORBIND_FIELD(ScannerID), QUORBIND_FIELD(NumberOfScans), QUORBIND_FIELD(ScannerType),
+             QUORBIND_FIELD(NumProtocolSteps));
 }
 
 // ---- Image files -------------------------------------------------------------------------
@@ -51,27 +35,12 @@ ITeskDATFile* OpenDatHeader(JNIEnv* env, jobject self, std::string_view op) {
 
 void FillDat(const Obj& to, ITeskDATFile* o, std::string_view op) {
   using I = ITeskDATFile;
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Long("NumPixelsPerRow", &I::get_NumPixelsPerRow);
-  f.Long("NumRows", &I::get_NumRows);
-  f.Long("MinData", &I::get_MinData);
-  f.Long("MaxData", &I::get_MaxData);
-  f.Long("PixelSize", &I::get_PixelSize);
-  f.Long("CellMargin", &I::get_CellMargin);
-  f.Long("ScanSpeed", &I::get_ScanSpeed);
-  f.Str("ScanDate", &I::get_ScanDate);
-  f.Str("ScannerID", &I::get_ScannerID);
-  f.Long("UpperLeftX", &I::get_UpperLeftX);
-  f.Long("UpperLeftY", &I::get_UpperLeftY);
-  f.Long("UpperRightX", &I::get_UpperRightX);
-  f.Long("UpperRightY", &I::get_UpperRightY);
-  f.Long("LowerLeftX", &I::get_LowerLeftX);
-  f.Long("LowerLeftY", &I::get_LowerLeftY);
-  f.Long("LowerRightX", &I::get_LowerRightX);
-  f.Long("LowerRightY", &I::get_LowerRightY);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(NumPixelsPerRow), QUORBIND_FIELD(NumRows), QUORBIND_FIELD(MinData), QUORBIND_FIELD(MaxData),
+             QUORBIND_FIELD(PixelSize), QUORBIND_FIELD(CellMargin), QUORBIND_FIELD(ScanSpeed), QUORBIND_FIELD(ScanDate),
+             QUORBIND_FIELD(ScannerID), QUORBIND_FIELD(UpperLeftX), QUORBIND_FIELD(UpperLeftY),
+             QUORBIND_FIELD(UpperRightX), QUORBIND_FIELD(UpperRightY), QUORBIND_FIELD(LowerLeftX),
+             QUORBIND_FIELD(LowerLeftY), QUORBIND_FIELD(LowerRightX), QUORBIND_FIELD(LowerRightY));
 }
 
 // ---- Intensity files ---------------------------------------------------------------------
@@ -82,29 +51,13 @@ ITeskCELFile* OpenCel(JNIEnv* env, jobject self, std::string_view op) {
 
 void FillCel(const Obj& to, ITeskCELFile* o, std::string_view op) {
   using I = ITeskCELFile;
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Long("FileVersion", &I::get_FileVersion);
-  f.Str("Algorithm", &I::get_Algorithm);
-  f.Str("AlgParams", &I::get_AlgParams);
-  f.Long("NumAlgParams", &I::get_NumAlgParams);
-  f.Long("CellMargin", &I::get_CellMargin);
-  f.Long("Rows", &I::get_Rows);
-  f.Long("Cols", &I::get_Cols);
-  f.Long("NumMasked", &I::get_NumMasked);
-  f.Long("NumOutliers", &I::get_NumOutliers);
-  f.Long("NumProbes", &I::get_NumProbes);
-  f.Long("UpperLeftX", &I::get_UpperLeftX);
-  f.Long("UpperLeftY", &I::get_UpperLeftY);
-  f.Long("UpperRightX", &I::get_UpperRightX);
-  f.Long("UpperRightY", &I::get_UpperRightY);
-  f.Long("LowerLeftX", &I::get_LowerLeftX);
-  f.Long("LowerLeftY", &I::get_LowerLeftY);
-  f.Long("LowerRightX", &I::get_LowerRightX);
-  f.Long("LowerRightY", &I::get_LowerRightY);
-  f.Str("DatHeader", &I::get_DatHeader);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(FileVersion), QUORBIND_FIELD(Algorithm), QUORBIND_FIELD(AlgParams),
+             QUORBIND_FIELD(NumAlgParams), QUORBIND_FIELD(CellMargin), QUORBIND_FIELD(Rows), QUORBIND_FIELD(Cols),
+             QUORBIND_FIELD(NumMasked), QUORBIND_FIELD(NumOutliers), QUORBIND_FIELD(NumProbes),
+             QUORBIND_FIELD(UpperLeftX), QUORBIND_FIELD(UpperLeftY), QUORBIND_FIELD(UpperRightX),
+             QUORBIND_FIELD(UpperRightY), QUORBIND_FIELD(LowerLeftX), QUORBIND_FIELD(LowerLeftY),
+             QUORBIND_FIELD(LowerRightX), QUORBIND_FIELD(LowerRightY), QUORBIND_FIELD(DatHeader));
 }
 
 }  // namespace

@@ -17,13 +17,8 @@ I* OpenLayout(JNIEnv* env, jobject self, std::string_view op) {
 }
 
 void FillLayout(const Obj& to, I* o, std::string_view op) {
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("Date", &I::get_Date);
-  f.Long("Rows", &I::get_Rows);
-  f.Long("Cols", &I::get_Cols);
-  f.Long("NumProbeSets", &I::get_NumProbeSets);
-  f.Long("NumQCProbeSets", &I::get_NumQCProbeSets);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(Date), QUORBIND_FIELD(Rows), QUORBIND_FIELD(Cols),
+             QUORBIND_FIELD(NumProbeSets), QUORBIND_FIELD(NumQCProbeSets));
 }
 
 }  // namespace

@@ -13,23 +13,11 @@ I* OpenResults(JNIEnv* env, jobject self, std::string_view op) {
 }
 
 void FillResults(const Obj& to, I* o, std::string_view op) {
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Str("CellFile", &I::get_CellFile);
-  f.Str("Algorithm", &I::get_Algorithm);
-  f.Enum("AlgType", "TARVEX_ALGORITHM_TYPE", &I::get_AlgType);
-  f.Str("AlgVersion", &I::get_AlgVersion);
-  f.Long("NumAlgParams", &I::get_NumAlgParams);
-  f.Str("AlgParams", &I::get_AlgParams);
-  f.Long("NumChipSummary", &I::get_NumChipSummary);
-  f.Str("ChipSummary", &I::get_ChipSummary);
-  f.Long("Rows", &I::get_Rows);
-  f.Long("Cols", &I::get_Cols);
-  f.Long("NumProbeSets", &I::get_NumProbeSets);
-  f.Long("NumQCProbeSets", &I::get_NumQCProbeSets);
-  f.Long("NumProbeSetsLoaded", &I::get_NumProbeSetsLoaded);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(CellFile), QUORBIND_FIELD(Algorithm), QUORBIND_ENUM_FIELD(AlgType, TARVEX_ALGORITHM_TYPE),
+             QUORBIND_FIELD(AlgVersion), QUORBIND_FIELD(NumAlgParams), QUORBIND_FIELD(AlgParams),
+             QUORBIND_FIELD(NumChipSummary), QUORBIND_FIELD(ChipSummary), QUORBIND_FIELD(Rows), QUORBIND_FIELD(Cols),
+             QUORBIND_FIELD(NumProbeSets), QUORBIND_FIELD(NumQCProbeSets), QUORBIND_FIELD(NumProbeSetsLoaded));
 }
 
 template <class E>

@@ -33,11 +33,8 @@ ITeskBARFile* OpenResult(JNIEnv* env, jobject self, std::string_view op) {
 
 void FillResult(const Obj& to, ITeskBARFile* o, std::string_view op) {
   using I = ITeskBARFile;
-  From<I> f(to, o, op);
-  f.Float("Version", &I::get_Version);
-  f.Long("NumberSequences", &I::get_NumberSequences);
-  f.Long("NumberColumns", &I::get_NumberColumns);
-  f.Long("NumberParameters", &I::get_NumberParameters);
+  FillFields(to, o, op, QUORBIND_FIELD(Version), QUORBIND_FIELD(NumberSequences), QUORBIND_FIELD(NumberColumns),
+             QUORBIND_FIELD(NumberParameters));
 }
 
 std::string MustCall(std::string_view op, const char* getter) {
