@@ -291,7 +291,7 @@ template <class F>
 auto WithComposite(JNIEnv* env, jobject self, std::string_view op, F&& f) {
   const Path p = GetPath(Obj(env, self));
   return WithFile(env, p, op, MustCall(op, "GetCustomSeqComposite", "composite"), [&](auto* file) {
-    auto composite = CompositeOf(file, op);
+    auto composite = CompositeOf(file, p, op);
     return f(composite.Get());
   });
 }

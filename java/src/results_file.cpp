@@ -6,7 +6,6 @@ using namespace quorbind;
 namespace {
 
 using I = ITeskCHPFile;
-using Members = ProbeSetMembers<I>;
 
 I* OpenResults(JNIEnv* env, jobject self, std::string_view op) {
   return OpenDataFile<I>(env, self, CLSID_TeskCHPFile, op, "CHP name cannot be empty");
@@ -56,50 +55,7 @@ QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetChipSummaries)(JNIEnv* env, jobjec
   return Entry<jobjectArray>(env, [&] { return Pairs(env, self, "GetChipSummaries", &I::GetChipSummaries); });
 }
 
-QUORBIND_NATIVE(void, TeskCHPFile, LoadProbeSets)(JNIEnv* env, jobject self) { Members::Load(env, self); }
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::ProbeSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskProbeSet>(env, self, "GetProbeSets", "TeskProbeSet", &I::GetProbeSets, FillProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetControlProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::ControlSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetControlProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskControlProbeSet>(env, self, "GetControlProbeSets", "TeskControlProbeSet",
-                                            &I::GetControlProbeSets, FillControlProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetGenotypeProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::GenotypeSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetGenotypeProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskGenotypeProbeSet>(env, self, "GetGenotypeProbeSets", "TeskGenotypeProbeSet",
-                                             &I::GetGenotypeProbeSets, FillGenotypeProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetCustomSeqProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::CustomSeqSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetCustomSeqProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskCustomSeqProbeSet>(env, self, "GetCustomSeqProbeSets", "TeskCustomSeqProbeSet",
-                                              &I::GetCustomSeqProbeSets, FillCustomSeqProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetCustomSeqComposite)(JNIEnv* env, jobject self) {
-  return Members::Composite(env, self);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetProbeSetType)(JNIEnv* env, jobject self, jint index) {
-  return Members::ProbeSetType(env, self, index);
-}
+QUORBIND_PROBE_SET_NATIVES(TeskCHPFile, I)
 
 QUORBIND_NATIVE(jstring, TeskCHPFile, GetProbeSetName)(JNIEnv* env, jobject self, jint index) {
   return Entry<jstring>(env, [&] {
