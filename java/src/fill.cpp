@@ -160,12 +160,7 @@ jobjectArray NewFilledArray(JNIEnv* env, const char* cls, const VARIANT& items, 
     *&owned = item;  // SafeArrayGetElement added a reference
     tesk::ComPtr<I> typed;
     CheckCom(owned.As(typed), op);
-    switch (vary) {
-      case Vary::kIndex: path.index = i; break;
-      case Vary::kGroup: path.group = i; break;
-      case Vary::kList: path.list = i; break;
-      case Vary::kNone: break;
-    }
+    SetVaried(path, vary, i);
     jobject o = NewFilled(env, cls, typed.Get(), op, fill, vary == Vary::kNone ? nullptr : &path);
     env->SetObjectArrayElement(array, i, o);
     env->DeleteLocalRef(o);

@@ -117,7 +117,16 @@ jobject NewFilled(JNIEnv* env, const char* cls, I* from, std::string_view op,
 
 // The elements of a "return all" result (an array of dispatch pointers) as a Java array of
 // `cls`; element i gets `path` with index (or the member that `vary` names) set to i.
-enum class Vary { kIndex, kGroup, kList, kNone };
+enum class Vary { kIndex, kGroup, kList, kReference, kNone };
+inline void SetVaried(Path& path, Vary vary, jint i) {
+  switch (vary) {
+    case Vary::kIndex: path.index = i; break;
+    case Vary::kGroup: path.group = i; break;
+    case Vary::kList: path.list = i; break;
+    case Vary::kReference: path.reference = i; break;
+    case Vary::kNone: break;
+  }
+}
 template <class I>
 jobjectArray NewFilledArray(JNIEnv* env, const char* cls, const VARIANT& items, std::string_view op,
                             void (*fill)(const Obj&, I*, std::string_view), Path path = {},
