@@ -270,11 +270,7 @@ QUORBIND_NATIVE(jfloatArray, TeskCustomSeqComposite, GetBaseCallScores)(JNIEnv* 
         CheckCom(SafeArrayGetUBound(a, 1, &upper), op);
       }
       const jsize n = upper - lower + 1;
-      jfloatArray array = env->NewFloatArray(n);
-      if (array == nullptr) {
-        env->ExceptionClear();
-        Throw(std::string(op) + ": Failed to allocate memory");
-      }
+      jfloatArray array = Allocated(env, env->NewFloatArray(n), op);
       for (jsize i = 0; i < n; ++i) {
         LONG at = lower + i;
         FLOAT v = 0;

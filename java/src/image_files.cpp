@@ -119,11 +119,7 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
     CheckCom(SafeArrayGetLBound(values, 1, &lower), op);
     CheckCom(SafeArrayGetUBound(values, 1, &upper), op);
     const jsize n = upper - lower + 1;
-    jintArray array = env->NewIntArray(n);
-    if (array == nullptr) {
-      env->ExceptionClear();
-      Throw(std::string(op) + ": Failed to allocate memory");
-    }
+    jintArray array = Allocated(env, env->NewIntArray(n), op);
     void* data = nullptr;
     CheckCom(SafeArrayAccessData(values, &data), op);
     env->SetIntArrayRegion(array, 0, n, static_cast<const jint*>(data));
