@@ -3,6 +3,8 @@
 #ifndef TESK_JAVA_SRC_FILE_SUPPORT_H_
 #define TESK_JAVA_SRC_FILE_SUPPORT_H_
 
+#include <initializer_list>
+
 #include "fill.h"
 #include "jni_support.h"
 
@@ -33,22 +35,50 @@ I* Fresh(JNIEnv* env, jobject self, const CLSID& clsid, std::string_view op) {
   return file.Get<I>(op);
 }
 
-// The first operation on a data file: a fresh object with Name, DataPath and LibPath (which only
-// some operations need), and ServerName and NTUserName when they hold text.
+// A string property set from the Java field of the same name: when `empty_message` is given the
+// field must hold text, otherwise it is set only when it does.
+template <class I>
+struct Input {
+  const char* field;
+  HRESULT (I::*put)(BSTR);
+  const char* empty_message = nullptr;
+};
+inline constexpr const char* kNoDataPath = "DataPath cannot be empty";
+inline constexpr const char* kNoLibPath = "LibPath cannot be empty";
+
+// The first operation on a file: a fresh object with the inputs set in order.
+template <class I>
+I* Open(JNIEnv* env, jobject self, const CLSID& clsid, std::string_view op, std::initializer_list<Input<I>> inputs) {
+  I* o = Fresh<I>(env, self, clsid, op);
+  Obj f(env, self);
+  for (const Input<I>& in : inputs) {
+    if (in.empty_message != nullptr)
+      PutRequired(f, o, in.field, in.empty_message, in.put, op);
+    else
+      PutOptional(f, o, in.field, in.put, op);
+  }
+  return o;
+}
+
+// A data file: Name, DataPath and LibPath (which only some operations need), and ServerName and
+// NTUserName when they hold text.
 template <class I>
 I* OpenDataFile(JNIEnv* env, jobject self, const CLSID& clsid, std::string_view op, const char* empty_name_message,
                 bool needs_library = true) {
-  I* o = Fresh<I>(env, self, clsid, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", empty_name_message, &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  if (needs_library)
-    PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  else
-    PutOptional(f, o, "LibPath", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+  return Open<I>(env, self, clsid, op,
+                 {{"Name", &I::put_Name, empty_name_message},
+                  {"DataPath", &I::put_DataPath, kNoDataPath},
+                  {"LibPath", &I::put_LibPath, needs_library ? kNoLibPath : nullptr},
+                  {"ServerName", &I::put_ServerName},
+                  {"NTUserName", &I::put_NTUserName}});
+}
+
+// A fresh child automation object of interface C, which `get(child)` fills.
+template <class C, class Get>
+tesk::ComPtr<C> Fetch(const CLSID& clsid, std::string_view op, const char* failure, Get&& get) {
+  auto c = NewChild<C>(clsid, op, failure);
+  CheckCom(get(c.Get()), op);
+  return c;
 }
 
 template <class I>

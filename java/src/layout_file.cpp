@@ -8,11 +8,9 @@ namespace {
 using I = ITeskCDFFile;
 
 I* OpenLayout(JNIEnv* env, jobject self, std::string_view op) {
-  I* o = Fresh<I>(env, self, CLSID_TeskCDFFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "ChipType", "ChipType cannot be empty", &I::put_ChipType, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  return o;
+  return Open<I>(env, self, CLSID_TeskCDFFile, op,
+                 {{"ChipType", &I::put_ChipType, "ChipType cannot be empty"},
+                  {"LibPath", &I::put_LibPath, kNoLibPath}});
 }
 
 void FillLayout(const Obj& to, I* o, std::string_view op) {

@@ -25,14 +25,6 @@ auto WithFile(JNIEnv* env, const Path& path, std::string_view op, const std::str
   return f(Held<ITeskCHPFile>(env, path.owner, op));
 }
 
-// A fresh child automation object of interface C, which `get(child)` fills.
-template <class C, class Get>
-tesk::ComPtr<C> Fetch(const CLSID& clsid, std::string_view op, const char* failure, Get&& get) {
-  auto c = NewChild<C>(clsid, op, failure);
-  CheckCom(get(c.Get()), op);
-  return c;
-}
-
 // The probe sets of a file object, by the index the path keeps.
 template <class File>
 tesk::ComPtr<ITeskProbeSet> ProbeSetOf(File* file, const Path& p, std::string_view op) {

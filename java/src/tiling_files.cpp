@@ -10,11 +10,8 @@ namespace {
 
 ITeskBPMAPFile* OpenProbeMap(JNIEnv* env, jobject self, std::string_view op) {
   using I = ITeskBPMAPFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskBPMAPFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "BPMAP name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  return o;
+  return Open<I>(env, self, CLSID_TeskBPMAPFile, op,
+                 {{"Name", &I::put_Name, "BPMAP name cannot be empty"}, {"LibPath", &I::put_LibPath, kNoLibPath}});
 }
 
 void FillProbeMap(const Obj& to, ITeskBPMAPFile* o, std::string_view op) {
@@ -23,12 +20,10 @@ void FillProbeMap(const Obj& to, ITeskBPMAPFile* o, std::string_view op) {
 
 ITeskBARFile* OpenResult(JNIEnv* env, jobject self, std::string_view op) {
   using I = ITeskBARFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskBARFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "BAR name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutOptional(f, o, "LibPath", &I::put_LibPath, op);
-  return o;
+  return Open<I>(env, self, CLSID_TeskBARFile, op,
+                 {{"Name", &I::put_Name, "BAR name cannot be empty"},
+                  {"DataPath", &I::put_DataPath, kNoDataPath},
+                  {"LibPath", &I::put_LibPath}});
 }
 
 void FillResult(const Obj& to, ITeskBARFile* o, std::string_view op) {
