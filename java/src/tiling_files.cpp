@@ -36,17 +36,35 @@ std::string MustCall(std::string_view op, const char* getter) {
   return "Error - " + std::string(op) + ": Must call " + getter + " to get the sequence object.";
 }
 
-// Calls f with the sequence item (of class Item, fetched by `get` of file class File) that the
-// Java item stands for, holding its file object's lock.
+// The sequence item (of class Item, fetched by `get` of file class File) at index of the file
+// object `owner`.
+template <class File, class Item>
+tesk::ComPtr<Item> SequenceOf(JNIEnv* env, jobject owner, jint index, std::string_view op, const CLSID& clsid,
+                              HRESULT (File::*get)(LONG, Item*)) {
+  File* file = Held<File>(env, owner, op);
+  return Fetch<Item>(clsid, op, "Failed to create a sequence object", [&](Item* i) { return (file->*get)(index, i); });
+}
+
+// GetSequenceItem and GetSequenceResultItem: the item as a Java object that keeps its path.
+template <class File, class Item>
+jobject NewSequence(JNIEnv* env, jobject self, jint index, std::string_view op, const CLSID& clsid,
+                    HRESULT (File::*get)(LONG, Item*), const char* cls,
+                    void (*fill)(const Obj&, Item*, std::string_view)) {
+  return Entry<jobject>(env, [&] {
+    auto item = SequenceOf(env, self, index, op, clsid, get);
+    const Path p{self, index};
+    return NewFilled(env, cls, item.Get(), op, fill, &p);
+  });
+}
+
+// Calls f with the sequence item that the Java item stands for, holding its file object's lock.
 template <class File, class Item, class F>
 auto WithSequence(JNIEnv* env, jobject self, std::string_view op, const char* file_class, const CLSID& clsid,
                   const char* getter, HRESULT (File::*get)(LONG, Item*), F&& f) {
   const Path p = GetPath(Obj(env, self));
   if (p.owner == nullptr || !IsInstance(env, p.owner, file_class)) Throw(MustCall(op, getter));
   Monitor lock(env, p.owner);
-  File* file = Held<File>(env, p.owner, op);
-  auto item = NewChild<Item>(clsid, op, "Failed to create a sequence object");
-  CheckCom((file->*get)(p.index, item.Get()), op);
+  auto item = SequenceOf(env, p.owner, p.index, op, clsid, get);
   return f(item.Get());
 }
 
@@ -79,14 +97,8 @@ QUORBIND_NATIVE(void, TeskBPMAPFile, ReadHeader)(JNIEnv* env, jobject self) {
 }
 
 QUORBIND_NATIVE(jobject, TeskBPMAPFile, GetSequenceItem)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetSequenceItem";
-    ITeskBPMAPFile* o = Held<ITeskBPMAPFile>(env, self, op);
-    auto item = NewChild<ITeskSequenceItem>(CLSID_TeskSequenceItem, op, "Failed to create a sequence object");
-    CheckCom(o->GetSequenceItem(index, item.Get()), op);
-    const Path p{self, index};
-    return NewFilled(env, "TeskSequenceItem", item.Get(), op, FillSequenceItem, &p);
-  });
+  return NewSequence(env, self, index, "GetSequenceItem", CLSID_TeskSequenceItem, &ITeskBPMAPFile::GetSequenceItem,
+                     "TeskSequenceItem", FillSequenceItem);
 }
 
 QUORBIND_NATIVE(jboolean, TeskBPMAPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) {
@@ -143,15 +155,8 @@ QUORBIND_NATIVE(jobject, TeskBARFile, GetColumnType)(JNIEnv* env, jobject self, 
 }
 
 QUORBIND_NATIVE(jobject, TeskBARFile, GetSequenceResultItem)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetSequenceResultItem";
-    ITeskBARFile* o = Held<ITeskBARFile>(env, self, op);
-    auto item =
-        NewChild<ITeskSequenceResultItem>(CLSID_TeskSequenceResultItem, op, "Failed to create a sequence object");
-    CheckCom(o->GetSequenceResultItem(index, item.Get()), op);
-    const Path p{self, index};
-    return NewFilled(env, "TeskSequenceResultItem", item.Get(), op, FillSequenceResultItem, &p);
-  });
+  return NewSequence(env, self, index, "GetSequenceResultItem", CLSID_TeskSequenceResultItem,
+                     &ITeskBARFile::GetSequenceResultItem, "TeskSequenceResultItem", FillSequenceResultItem);
 }
 
 QUORBIND_NATIVE(jboolean, TeskBARFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
