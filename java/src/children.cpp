@@ -200,48 +200,34 @@ auto WithComposite(JNIEnv* env, jobject self, std::string_view op, F&& f) {
   return WithView<CompositeView>(env, GetPath(Obj(env, self)), op, std::forward<F>(f));
 }
 
-jstring CompositeText(JNIEnv* env, jobject self, std::string_view op,
-                      HRESULT (ITeskCustomSeqComposite::*get)(LONG, BSTR*), jint index) {
-  return WithComposite(env, self, op, [&](ITeskCustomSeqComposite* c) {
-    tesk::Bstr b;
-    CheckCom((c->*get)(index, &b), op);
-    return ToJava(env, b.Get());
-  });
-}
-
-jstring CompositeTexts(JNIEnv* env, jobject self, std::string_view op,
-                       HRESULT (ITeskCustomSeqComposite::*get)(BSTR*)) {
-  return WithComposite(env, self, op, [&](ITeskCustomSeqComposite* c) {
-    tesk::Bstr b;
-    CheckCom((c->*get)(&b), op);
-    return ToJava(env, b.Get());
+// A string that `get(composite, &text)` answers.
+template <class Get>
+jstring CompositeText(JNIEnv* env, jobject self, std::string_view op, Get&& get) {
+  return Entry<jstring>(env, [&] {
+    return WithComposite(env, self, op, [&](ITeskCustomSeqComposite* c) {
+      tesk::Bstr b;
+      CheckCom(get(c, &b), op);
+      return ToJava(env, b.Get());
+    });
   });
 }
 
 }  // namespace
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetBaseCall)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jstring>(env, [&] {
-    return CompositeText(env, self, "GetBaseCall", &ITeskCustomSeqComposite::GetBaseCall, index);
-  });
+  return CompositeText(env, self, "GetBaseCall", [&](auto* c, BSTR* b) { return c->GetBaseCall(index, b); });
 }
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetBaseCalls)(JNIEnv* env, jobject self) {
-  return Entry<jstring>(env, [&] {
-    return CompositeTexts(env, self, "GetBaseCalls", &ITeskCustomSeqComposite::GetBaseCalls);
-  });
+  return CompositeText(env, self, "GetBaseCalls", [&](auto* c, BSTR* b) { return c->GetBaseCalls(b); });
 }
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetReferenceBase)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jstring>(env, [&] {
-    return CompositeText(env, self, "GetReferenceBase", &ITeskCustomSeqComposite::GetReferenceBase, index);
-  });
+  return CompositeText(env, self, "GetReferenceBase", [&](auto* c, BSTR* b) { return c->GetReferenceBase(index, b); });
 }
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetReferenceBases)(JNIEnv* env, jobject self) {
-  return Entry<jstring>(env, [&] {
-    return CompositeTexts(env, self, "GetReferenceBases", &ITeskCustomSeqComposite::GetReferenceBases);
-  });
+  return CompositeText(env, self, "GetReferenceBases", [&](auto* c, BSTR* b) { return c->GetReferenceBases(b); });
 }
 
 QUORBIND_NATIVE(jfloat, TeskCustomSeqComposite, GetBaseCallScore)(JNIEnv* env, jobject self, jint index) {

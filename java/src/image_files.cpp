@@ -60,6 +60,17 @@ void FillCel(const Obj& to, ITeskCELFile* o, std::string_view op) {
              QUORBIND_FIELD(LowerRightX), QUORBIND_FIELD(LowerRightY), QUORBIND_FIELD(DatHeader));
 }
 
+// GetProbeByIndex and GetProbeByPosition: a fresh probe that `get(file, probe)` fills.
+template <class Get>
+jobject NewProbe(JNIEnv* env, jobject self, std::string_view op, Get&& get) {
+  return Entry<jobject>(env, [&] {
+    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
+    auto probe = Fetch<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object",
+                                   [&](ITeskProbe* p) { return get(o, p); });
+    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
+  });
+}
+
 }  // namespace
 
 QUORBIND_NATIVE(jboolean, TeskEXPFile, Exists)(JNIEnv* env, jobject self) {
@@ -182,23 +193,11 @@ QUORBIND_NATIVE(jboolean, TeskCELFile, IsOutlier)(JNIEnv* env, jobject self, jin
 }
 
 QUORBIND_NATIVE(jobject, TeskCELFile, GetProbeByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeByIndex";
-    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
-    auto probe = NewChild<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object");
-    CheckCom(o->GetProbeByIndex(index, probe.Get()), op);
-    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
-  });
+  return NewProbe(env, self, "GetProbeByIndex", [&](auto* o, auto* p) { return o->GetProbeByIndex(index, p); });
 }
 
 QUORBIND_NATIVE(jobject, TeskCELFile, GetProbeByPosition)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeByPosition";
-    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
-    auto probe = NewChild<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object");
-    CheckCom(o->GetProbeByPosition(x, y, probe.Get()), op);
-    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
-  });
+  return NewProbe(env, self, "GetProbeByPosition", [&](auto* o, auto* p) { return o->GetProbeByPosition(x, y, p); });
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetProbes)(JNIEnv* env, jobject self) {
