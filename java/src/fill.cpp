@@ -3,14 +3,6 @@
 namespace quorbind {
 namespace {
 
-bool Has(const Obj& o, const char* field, const char* sig) {
-  jclass c = o.env()->GetObjectClass(o.get());
-  jfieldID id = o.env()->GetFieldID(c, field, sig);
-  o.env()->DeleteLocalRef(c);
-  if (id == nullptr) o.env()->ExceptionClear();
-  return id != nullptr;
-}
-
 // Bounds of a one-dimensional array; an empty or missing array gives 0 elements.
 LONG Count(SAFEARRAY* a, LONG* lower) {
   *lower = 0;
@@ -22,21 +14,22 @@ LONG Count(SAFEARRAY* a, LONG* lower) {
 
 }  // namespace
 
+// Every child class keeps the whole path (its base class holds it).
 void SetPath(const Obj& child, const Path& path) {
   child.SetObject("m_owner", "Ljava/lang/Object;", path.owner);
-  if (Has(child, "m_nIndex", "I")) child.SetInt("m_nIndex", path.index);
-  if (Has(child, "m_nGroup", "I")) child.SetInt("m_nGroup", path.group);
-  if (Has(child, "m_nList", "I")) child.SetInt("m_nList", path.list);
-  if (Has(child, "m_nReference", "I")) child.SetInt("m_nReference", path.reference);
+  child.SetInt("m_nIndex", path.index);
+  child.SetInt("m_nGroup", path.group);
+  child.SetInt("m_nList", path.list);
+  child.SetInt("m_nReference", path.reference);
 }
 
 Path GetPath(const Obj& child) {
   Path p;
   p.owner = child.Object("m_owner", "Ljava/lang/Object;");
-  if (Has(child, "m_nIndex", "I")) p.index = child.Int("m_nIndex");
-  if (Has(child, "m_nGroup", "I")) p.group = child.Int("m_nGroup");
-  if (Has(child, "m_nList", "I")) p.list = child.Int("m_nList");
-  if (Has(child, "m_nReference", "I")) p.reference = child.Int("m_nReference");
+  p.index = child.Int("m_nIndex");
+  p.group = child.Int("m_nGroup");
+  p.list = child.Int("m_nList");
+  p.reference = child.Int("m_nReference");
   return p;
 }
 
