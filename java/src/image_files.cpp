@@ -73,13 +73,7 @@ jobject NewProbe(JNIEnv* env, jobject self, std::string_view op, Get&& get) {
 
 }  // namespace
 
-QUORBIND_NATIVE(jboolean, TeskEXPFile, Exists)(JNIEnv* env, jobject self) {
-  return ExistsOf(env, self, OpenExp);
-}
-
-QUORBIND_NATIVE(void, TeskEXPFile, Read)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "Read", OpenExp, &ITeskEXPFile::Read, FillExp);
-}
+QUORBIND_FILE_NATIVES(TeskEXPFile, ITeskEXPFile, OpenExp, FillExp)
 
 QUORBIND_NATIVE(jstring, TeskEXPFile, GetProtocolStep)(JNIEnv* env, jobject self, jint index) {
   return Entry<jstring>(env, [&] {
@@ -98,19 +92,8 @@ QUORBIND_NATIVE(jobjectArray, TeskEXPFile, GetProtocolSteps)(JNIEnv* env, jobjec
   });
 }
 
-QUORBIND_NATIVE(jboolean, TeskEXPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
-
-QUORBIND_NATIVE(jboolean, TeskDATFile, Exists)(JNIEnv* env, jobject self) {
-  return ExistsOf(env, self, OpenDat);
-}
-
-QUORBIND_NATIVE(void, TeskDATFile, Read)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "Read", OpenDat, &ITeskDATFile::Read, FillDat);
-}
-
-QUORBIND_NATIVE(void, TeskDATFile, ReadHeader)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "ReadHeader", OpenDatHeader, &ITeskDATFile::ReadHeader, FillDat);
-}
+QUORBIND_FILE_NATIVES(TeskDATFile, ITeskDATFile, OpenDat, FillDat)
+QUORBIND_READ_HEADER(TeskDATFile, ITeskDATFile, OpenDatHeader, FillDat)
 
 QUORBIND_NATIVE(jint, TeskDATFile, GetIntensity)(JNIEnv* env, jobject self, jint x, jint y) {
   return Entry<jint>(env, [&] { return ValueAt(env, self, "GetIntensity", &ITeskDATFile::GetIntensity, x, y); });
@@ -139,19 +122,8 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
   });
 }
 
-QUORBIND_NATIVE(jboolean, TeskDATFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
-
-QUORBIND_NATIVE(jboolean, TeskCELFile, Exists)(JNIEnv* env, jobject self) {
-  return ExistsOf(env, self, OpenCel);
-}
-
-QUORBIND_NATIVE(void, TeskCELFile, Read)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "Read", OpenCel, &ITeskCELFile::Read, FillCel);
-}
-
-QUORBIND_NATIVE(void, TeskCELFile, ReadHeader)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "ReadHeader", OpenCel, &ITeskCELFile::ReadHeader, FillCel);
-}
+QUORBIND_FILE_NATIVES(TeskCELFile, ITeskCELFile, OpenCel, FillCel)
+QUORBIND_READ_HEADER(TeskCELFile, ITeskCELFile, OpenCel, FillCel)
 
 QUORBIND_NATIVE(void, TeskCELFile, ConvertToVersion3)(JNIEnv* env, jobject self) {
   Entry<int>(env, [&] {
@@ -208,5 +180,3 @@ QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetProbes)(JNIEnv* env, jobject self)
     return NewFilledArray<ITeskProbe>(env, "TeskProbe", probes, op, FillProbe);
   });
 }
-
-QUORBIND_NATIVE(jboolean, TeskCELFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }

@@ -20,14 +20,6 @@ void FillLayout(const Obj& to, I* o, std::string_view op) {
 
 }  // namespace
 
-QUORBIND_NATIVE(jboolean, TeskCDFFile, Exists)(JNIEnv* env, jobject self) {
-  return ExistsOf(env, self, OpenLayout);
-}
-
-QUORBIND_NATIVE(void, TeskCDFFile, Read)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "Read", OpenLayout, &I::Read, FillLayout);
-}
+QUORBIND_FILE_NATIVES(TeskCDFFile, I, OpenLayout, FillLayout)
 
 QUORBIND_PROBE_SET_NATIVES(TeskCDFFile, I)
-
-QUORBIND_NATIVE(jboolean, TeskCDFFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }

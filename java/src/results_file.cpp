@@ -27,17 +27,8 @@ jobject EnumAt(JNIEnv* env, jobject self, std::string_view op, const char* cls, 
 
 }  // namespace
 
-QUORBIND_NATIVE(jboolean, TeskCHPFile, Exists)(JNIEnv* env, jobject self) {
-  return ExistsOf(env, self, OpenResults);
-}
-
-QUORBIND_NATIVE(void, TeskCHPFile, Read)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "Read", OpenResults, &I::Read, FillResults);
-}
-
-QUORBIND_NATIVE(void, TeskCHPFile, ReadHeader)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "ReadHeader", OpenResults, &I::ReadHeader, FillResults);
-}
+QUORBIND_FILE_NATIVES(TeskCHPFile, I, OpenResults, FillResults)
+QUORBIND_READ_HEADER(TeskCHPFile, I, OpenResults, FillResults)
 
 QUORBIND_NATIVE(jobject, TeskCHPFile, GetAlgParam)(JNIEnv* env, jobject self, jint index) {
   return Entry<jobject>(env, [&] { return PairAt(env, self, "GetAlgParam", &I::GetAlgParam, index); });
@@ -97,5 +88,3 @@ QUORBIND_VALUE(jfloat, GetGenoBBPValue)
 QUORBIND_VALUE(jfloat, GetGenoNoCallPValue)
 #undef QUORBIND_VALUE
 #undef QUORBIND_ENUM
-
-QUORBIND_NATIVE(jboolean, TeskCHPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }

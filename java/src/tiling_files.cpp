@@ -84,25 +84,12 @@ auto WithResultSequence(JNIEnv* env, jobject self, std::string_view op, F&& f) {
 
 // ---- TeskBPMAPFile -----------------------------------------------------------------------
 
-QUORBIND_NATIVE(jboolean, TeskBPMAPFile, Exists)(JNIEnv* env, jobject self) {
-  return ExistsOf(env, self, OpenProbeMap);
-}
-
-QUORBIND_NATIVE(void, TeskBPMAPFile, Read)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "Read", OpenProbeMap, &ITeskBPMAPFile::Read, FillProbeMap);
-}
-
-QUORBIND_NATIVE(void, TeskBPMAPFile, ReadHeader)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "ReadHeader", OpenProbeMap, &ITeskBPMAPFile::ReadHeader, FillProbeMap);
-}
+QUORBIND_FILE_NATIVES(TeskBPMAPFile, ITeskBPMAPFile, OpenProbeMap, FillProbeMap)
+QUORBIND_READ_HEADER(TeskBPMAPFile, ITeskBPMAPFile, OpenProbeMap, FillProbeMap)
 
 QUORBIND_NATIVE(jobject, TeskBPMAPFile, GetSequenceItem)(JNIEnv* env, jobject self, jint index) {
   return NewSequence(env, self, index, "GetSequenceItem", CLSID_TeskSequenceItem, &ITeskBPMAPFile::GetSequenceItem,
                      "TeskSequenceItem", FillSequenceItem);
-}
-
-QUORBIND_NATIVE(jboolean, TeskBPMAPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) {
-  return ReleaseObject(env, self);
 }
 
 // ---- TeskSequenceItem --------------------------------------------------------------------
@@ -131,17 +118,8 @@ QUORBIND_NATIVE(jobject, TeskSequenceItem, GetParameter)(JNIEnv* env, jobject se
 
 // ---- TeskBARFile -------------------------------------------------------------------------
 
-QUORBIND_NATIVE(jboolean, TeskBARFile, Exists)(JNIEnv* env, jobject self) {
-  return ExistsOf(env, self, OpenResult);
-}
-
-QUORBIND_NATIVE(void, TeskBARFile, Read)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "Read", OpenResult, &ITeskBARFile::Read, FillResult);
-}
-
-QUORBIND_NATIVE(void, TeskBARFile, ReadHeader)(JNIEnv* env, jobject self) {
-  ReadInto(env, self, "ReadHeader", OpenResult, &ITeskBARFile::ReadHeader, FillResult);
-}
+QUORBIND_FILE_NATIVES(TeskBARFile, ITeskBARFile, OpenResult, FillResult)
+QUORBIND_READ_HEADER(TeskBARFile, ITeskBARFile, OpenResult, FillResult)
 
 QUORBIND_NATIVE(jobject, TeskBARFile, GetParameter)(JNIEnv* env, jobject self, jint index) {
   return Entry<jobject>(env, [&] { return PairAt(env, self, "GetParameter", &ITeskBARFile::GetParameter, index); });
@@ -158,8 +136,6 @@ QUORBIND_NATIVE(jobject, TeskBARFile, GetSequenceResultItem)(JNIEnv* env, jobjec
   return NewSequence(env, self, index, "GetSequenceResultItem", CLSID_TeskSequenceResultItem,
                      &ITeskBARFile::GetSequenceResultItem, "TeskSequenceResultItem", FillSequenceResultItem);
 }
-
-QUORBIND_NATIVE(jboolean, TeskBARFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
 
 // ---- TeskSequenceResultItem --------------------------------------------------------------
 
