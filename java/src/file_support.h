@@ -143,6 +143,14 @@ T ValueAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG
   return v;
 }
 
+// A string of the held object, by index.
+template <class I>
+jstring TextAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, BSTR*), jint index) {
+  tesk::Bstr text;
+  CheckCom((Held<I>(env, self, op)->*get)(index, &text), op);
+  return ToJava(env, text.Get());
+}
+
 // A name and value pair of the held object, by index, as a TeskParameterValueClass.
 template <class I>
 jobject PairAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, BSTR*, BSTR*), jint index) {

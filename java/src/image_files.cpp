@@ -77,9 +77,7 @@ QUORBIND_FILE_NATIVES(TeskEXPFile, ITeskEXPFile, OpenExp, FillExp)
 
 QUORBIND_NATIVE(jstring, TeskEXPFile, GetProtocolStep)(JNIEnv* env, jobject self, jint index) {
   return Entry<jstring>(env, [&] {
-    tesk::Bstr step;
-    CheckCom(Held<ITeskEXPFile>(env, self, "GetProtocolStep")->GetProtocolStep(index, &step), "GetProtocolStep");
-    return ToJava(env, step.Get());
+    return TextAt(env, self, "GetProtocolStep", &ITeskEXPFile::GetProtocolStep, index);
   });
 }
 

@@ -49,11 +49,7 @@ QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetChipSummaries)(JNIEnv* env, jobjec
 QUORBIND_PROBE_SET_NATIVES(TeskCHPFile, I)
 
 QUORBIND_NATIVE(jstring, TeskCHPFile, GetProbeSetName)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jstring>(env, [&] {
-    tesk::Bstr name;
-    CheckCom(Held<I>(env, self, "GetProbeSetName")->GetProbeSetName(index, &name), "GetProbeSetName");
-    return ToJava(env, name.Get());
-  });
+  return Entry<jstring>(env, [&] { return TextAt(env, self, "GetProbeSetName", &I::GetProbeSetName, index); });
 }
 
 // The expression and genotyping accessors: one value of one loaded probe set.
