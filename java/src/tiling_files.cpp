@@ -80,6 +80,19 @@ auto WithResultSequence(JNIEnv* env, jobject self, std::string_view op, F&& f) {
                       &ITeskBARFile::GetSequenceResultItem, std::forward<F>(f));
 }
 
+// A data point of the sequence result item that the Java item stands for.
+template <class T>
+T DataPoint(JNIEnv* env, jobject self, std::string_view op, HRESULT (ITeskSequenceResultItem::*get)(LONG, LONG, T*),
+            jint row, jint column) {
+  return Entry<T>(env, [&] {
+    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
+      T v = 0;
+      CheckCom((seq->*get)(row, column, &v), op);
+      return v;
+    });
+  });
+}
+
 }  // namespace
 
 // ---- TeskBPMAPFile -----------------------------------------------------------------------
@@ -151,23 +164,9 @@ QUORBIND_NATIVE(jobject, TeskSequenceResultItem, GetColumnType)(JNIEnv* env, job
 }
 
 QUORBIND_NATIVE(jint, TeskSequenceResultItem, GetIntegerDataPoint)(JNIEnv* env, jobject self, jint row, jint column) {
-  return Entry<jint>(env, [&] {
-    constexpr std::string_view op = "GetIntegerDataPoint";
-    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
-      LONG v = 0;
-      CheckCom(seq->GetIntegerDataPoint(row, column, &v), op);
-      return static_cast<jint>(v);
-    });
-  });
+  return DataPoint(env, self, "GetIntegerDataPoint", &ITeskSequenceResultItem::GetIntegerDataPoint, row, column);
 }
 
 QUORBIND_NATIVE(jfloat, TeskSequenceResultItem, GetFloatDataPoint)(JNIEnv* env, jobject self, jint row, jint column) {
-  return Entry<jfloat>(env, [&] {
-    constexpr std::string_view op = "GetFloatDataPoint";
-    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
-      FLOAT v = 0;
-      CheckCom(seq->GetFloatDataPoint(row, column, &v), op);
-      return v;
-    });
-  });
+  return DataPoint(env, self, "GetFloatDataPoint", &ITeskSequenceResultItem::GetFloatDataPoint, row, column);
 }
