@@ -20,13 +20,13 @@ std::string GroupNotReady(std::string_view op) {
 
 // The kinds of view: how one is walked to from its file object, and the error when no file object
 // produced it.
-#define QUORBIND_VIEW(name, walk, missing)                                              \
-  struct name {                                                                         \
-    static std::string Missing(std::string_view op) { return missing; }                \
-    template <class File>                                                               \
-    static auto Of(File* file, const Path& p, std::string_view op) {                    \
-      return walk(file, p, op);                                                         \
-    }                                                                                   \
+#define QUORBIND_VIEW(name, walk, missing)                              \
+  struct name {                                                         \
+    static std::string Missing(std::string_view op) { return missing; } \
+    template <class File>                                               \
+    static auto Of(File* file, const Path& p, std::string_view op) {    \
+      return walk(file, p, op);                                         \
+    }                                                                   \
   };
 QUORBIND_VIEW(ProbeSetView, ProbeSetOf, MustCall(op, "GetProbeSet", "probe set"))
 QUORBIND_VIEW(ControlSetView, ControlSetOf, MustCall(op, "GetControlProbeSet", "probe set"))

@@ -13,15 +13,15 @@
 // Exists, Read and ReleaseCOMObject of a file class with interface I: `open` makes its object from
 // the input fields, `fill` copies the object's properties back. ReadHeader, where a class has it,
 // is read the same way.
-#define QUORBIND_FILE_NATIVES(cls, I, open, fill)                                                     \
+#define QUORBIND_FILE_NATIVES(cls, I, open, fill)                                                          \
   QUORBIND_NATIVE(jboolean, cls, Exists)(JNIEnv * env, jobject self) { return ExistsOf(env, self, open); } \
-  QUORBIND_NATIVE(void, cls, Read)(JNIEnv * env, jobject self) {                                     \
-    ReadInto(env, self, "Read", open, &I::Read, fill);                                               \
-  }                                                                                                  \
+  QUORBIND_NATIVE(void, cls, Read)(JNIEnv * env, jobject self) {                                           \
+    ReadInto(env, self, "Read", open, &I::Read, fill);                                                     \
+  }                                                                                                        \
   QUORBIND_NATIVE(jboolean, cls, ReleaseCOMObject)(JNIEnv * env, jobject self) { return ReleaseObject(env, self); }
-#define QUORBIND_READ_HEADER(cls, I, open, fill)                  \
+#define QUORBIND_READ_HEADER(cls, I, open, fill)                       \
   QUORBIND_NATIVE(void, cls, ReadHeader)(JNIEnv * env, jobject self) { \
-    ReadInto(env, self, "ReadHeader", open, &I::ReadHeader, fill);  \
+    ReadInto(env, self, "ReadHeader", open, &I::ReadHeader, fill);     \
   }
 
 namespace quorbind {

@@ -141,49 +141,49 @@ struct ProbeSetMembers {
 }  // namespace quorbind
 
 // The native methods that hand out probe sets, the same for the layout class and the results class.
-#define QUORBIND_PROBE_SET_NATIVES(cls, File)                                                                   \
+#define QUORBIND_PROBE_SET_NATIVES(cls, File)                                                                       \
   QUORBIND_NATIVE(void, cls, LoadProbeSets)(JNIEnv * env, jobject self) { ProbeSetMembers<File>::Load(env, self); } \
-  QUORBIND_NATIVE(jobject, cls, GetProbeSet)(JNIEnv * env, jobject self, jint index) {                          \
-    return ProbeSetMembers<File>::One(env, self, index, "GetProbeSet", "TeskProbeSet", ProbeSetOf<File>,       \
-                                      FillProbeSet);                                                            \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobjectArray, cls, GetProbeSets)(JNIEnv * env, jobject self) {                                \
-    return ProbeSetMembers<File>::All<ITeskProbeSet>(env, self, "GetProbeSets", "TeskProbeSet",                 \
-                                                     &File::GetProbeSets, FillProbeSet);                        \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobject, cls, GetControlProbeSet)(JNIEnv * env, jobject self, jint index) {                   \
-    return ProbeSetMembers<File>::One(env, self, index, "GetControlProbeSet", "TeskControlProbeSet",           \
-                                      ControlSetOf<File>, FillControlProbeSet);                                 \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobjectArray, cls, GetControlProbeSets)(JNIEnv * env, jobject self) {                         \
-    return ProbeSetMembers<File>::All<ITeskControlProbeSet>(env, self, "GetControlProbeSets",                   \
-                                                            "TeskControlProbeSet", &File::GetControlProbeSets,  \
-                                                            FillControlProbeSet);                               \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobject, cls, GetGenotypeProbeSet)(JNIEnv * env, jobject self, jint index) {                  \
-    return ProbeSetMembers<File>::One(env, self, index, "GetGenotypeProbeSet", "TeskGenotypeProbeSet",         \
-                                      GenotypeSetOf<File>, FillGenotypeProbeSet);                               \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobjectArray, cls, GetGenotypeProbeSets)(JNIEnv * env, jobject self) {                        \
-    return ProbeSetMembers<File>::All<ITeskGenotypeProbeSet>(env, self, "GetGenotypeProbeSets",                 \
-                                                             "TeskGenotypeProbeSet", &File::GetGenotypeProbeSets, \
-                                                             FillGenotypeProbeSet);                             \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobject, cls, GetCustomSeqProbeSet)(JNIEnv * env, jobject self, jint index) {                 \
-    return ProbeSetMembers<File>::One(env, self, index, "GetCustomSeqProbeSet", "TeskCustomSeqProbeSet",       \
-                                      CustomSeqSetOf<File>, FillCustomSeqProbeSet);                             \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobjectArray, cls, GetCustomSeqProbeSets)(JNIEnv * env, jobject self) {                       \
-    return ProbeSetMembers<File>::All<ITeskCustomSeqProbeSet>(env, self, "GetCustomSeqProbeSets",               \
-                                                              "TeskCustomSeqProbeSet",                          \
+  QUORBIND_NATIVE(jobject, cls, GetProbeSet)(JNIEnv * env, jobject self, jint index) {                              \
+    return ProbeSetMembers<File>::One(env, self, index, "GetProbeSet", "TeskProbeSet", ProbeSetOf<File>,            \
+                                      FillProbeSet);                                                                \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetProbeSets)(JNIEnv * env, jobject self) {                                    \
+    return ProbeSetMembers<File>::All<ITeskProbeSet>(env, self, "GetProbeSets", "TeskProbeSet",                     \
+                                                     &File::GetProbeSets, FillProbeSet);                            \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetControlProbeSet)(JNIEnv * env, jobject self, jint index) {                       \
+    return ProbeSetMembers<File>::One(env, self, index, "GetControlProbeSet", "TeskControlProbeSet",                \
+                                      ControlSetOf<File>, FillControlProbeSet);                                     \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetControlProbeSets)(JNIEnv * env, jobject self) {                             \
+    return ProbeSetMembers<File>::All<ITeskControlProbeSet>(env, self, "GetControlProbeSets",                       \
+                                                            "TeskControlProbeSet", &File::GetControlProbeSets,      \
+                                                            FillControlProbeSet);                                   \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetGenotypeProbeSet)(JNIEnv * env, jobject self, jint index) {                      \
+    return ProbeSetMembers<File>::One(env, self, index, "GetGenotypeProbeSet", "TeskGenotypeProbeSet",              \
+                                      GenotypeSetOf<File>, FillGenotypeProbeSet);                                   \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetGenotypeProbeSets)(JNIEnv * env, jobject self) {                            \
+    return ProbeSetMembers<File>::All<ITeskGenotypeProbeSet>(env, self, "GetGenotypeProbeSets",                     \
+                                                             "TeskGenotypeProbeSet", &File::GetGenotypeProbeSets,   \
+                                                             FillGenotypeProbeSet);                                 \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetCustomSeqProbeSet)(JNIEnv * env, jobject self, jint index) {                     \
+    return ProbeSetMembers<File>::One(env, self, index, "GetCustomSeqProbeSet", "TeskCustomSeqProbeSet",            \
+                                      CustomSeqSetOf<File>, FillCustomSeqProbeSet);                                 \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetCustomSeqProbeSets)(JNIEnv * env, jobject self) {                           \
+    return ProbeSetMembers<File>::All<ITeskCustomSeqProbeSet>(env, self, "GetCustomSeqProbeSets",                   \
+                                                              "TeskCustomSeqProbeSet",                              \
                                                               &File::GetCustomSeqProbeSets, FillCustomSeqProbeSet); \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobject, cls, GetCustomSeqComposite)(JNIEnv * env, jobject self) {                            \
-    return ProbeSetMembers<File>::One(env, self, -1, "GetCustomSeqComposite", "TeskCustomSeqComposite",        \
-                                      CompositeOf<File>, FillCustomSeqComposite);                               \
-  }                                                                                                             \
-  QUORBIND_NATIVE(jobject, cls, GetProbeSetType)(JNIEnv * env, jobject self, jint index) {                      \
-    return ProbeSetMembers<File>::ProbeSetType(env, self, index);                                               \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetCustomSeqComposite)(JNIEnv * env, jobject self) {                                \
+    return ProbeSetMembers<File>::One(env, self, -1, "GetCustomSeqComposite", "TeskCustomSeqComposite",             \
+                                      CompositeOf<File>, FillCustomSeqComposite);                                   \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetProbeSetType)(JNIEnv * env, jobject self, jint index) {                          \
+    return ProbeSetMembers<File>::ProbeSetType(env, self, index);                                                   \
   }
 
 #endif  // TESK_JAVA_SRC_PROBE_SET_SOURCE_H_
