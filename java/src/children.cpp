@@ -18,23 +18,66 @@ std::string GroupNotReady(std::string_view op) {
   return "Error - " + std::string(op) + ": The group object has not been properly initialized.";
 }
 
-// One item of a child: a fresh automation object of the item's class, filled by `get` at index.
-template <class Item, class Child>
-jobject ItemOf(JNIEnv* env, Child* child, const CLSID& clsid, const char* failure, std::string_view op,
-               HRESULT (Child::*get)(LONG, Item*), jint index, const char* cls,
-               void (*fill)(const Obj&, Item*, std::string_view), const Path* path = nullptr) {
-  auto item = NewChild<Item>(clsid, op, failure);
-  CheckCom((child->*get)(index, item.Get()), op);
-  return NewFilled(env, cls, item.Get(), op, fill, path);
+// The kinds of view: how one is walked to from its file object, and the error when no file object
+// produced it.
+#define QUORBIND_VIEW(name, walk, missing)                              \
+  struct name {                                                         \
+    static std::string Missing(std::string_view op) { return missing; } \
+    template <class File>                                               \
+    static auto Of(File* file, const Path& p, std::string_view op) {    \
+      return walk(file, p, op);                                         \
+    }                                                                   \
+  };
+QUORBIND_VIEW(ProbeSetView, ProbeSetOf, MustCall(op, "GetProbeSet", "probe set"))
+QUORBIND_VIEW(ControlSetView, ControlSetOf, MustCall(op, "GetControlProbeSet", "probe set"))
+QUORBIND_VIEW(GenotypeSetView, GenotypeSetOf, MustCall(op, "GetGenotypeProbeSet", "probe set"))
+QUORBIND_VIEW(GenotypeGroupView, GenotypeGroupOf, GroupNotReady(op))
+QUORBIND_VIEW(GenotypeListView, GenotypeListOf, MustHaveList(op))
+QUORBIND_VIEW(CustomSeqSetView, CustomSeqSetOf, MustCall(op, "GetCustomSeqProbeSet", "probe set"))
+QUORBIND_VIEW(CustomSeqGroupView, CustomSeqGroupOf, GroupNotReady(op))
+QUORBIND_VIEW(CustomSeqListView, CustomSeqListOf, MustHaveList(op))
+QUORBIND_VIEW(CompositeView, CompositeOf, MustCall(op, "GetCustomSeqComposite", "composite"))
+#undef QUORBIND_VIEW
+
+// Runs f with the automation object of the view at `p`, holding its file object's lock.
+template <class View, class F>
+auto WithView(JNIEnv* env, const Path& p, std::string_view op, F&& f) {
+  return WithFile(env, p, op, View::Missing(op), [&](auto* file) {
+    auto view = View::Of(file, p, op);
+    return f(view.Get());
+  });
 }
 
-template <class Item, class Child>
-jobjectArray ItemsOf(JNIEnv* env, Child* child, std::string_view op, HRESULT (Child::*get)(VARIANT*),
-                     const char* cls, void (*fill)(const Obj&, Item*, std::string_view), const Path& path = {},
-                     Vary vary = Vary::kNone) {
-  tesk::Variant items;
-  CheckCom((child->*get)(&items), op);
-  return NewFilledArray<Item>(env, cls, items, op, fill, path, vary);
+// One item of the view `self`: a fresh automation object of the item's class, filled by `get` at
+// index. An item that is itself a view keeps the path, with the member `keep` names set to index.
+template <class View, class Item, class Child>
+jobject ItemOf(JNIEnv* env, jobject self, jint index, std::string_view op, HRESULT (Child::*get)(LONG, Item*),
+               const CLSID& clsid, const char* failure, const char* cls,
+               void (*fill)(const Obj&, Item*, std::string_view), Vary keep = Vary::kNone) {
+  return Entry<jobject>(env, [&] {
+    Path p = GetPath(Obj(env, self));
+    return WithView<View>(env, p, op, [&](Child* child) {
+      auto item = NewChild<Item>(clsid, op, failure);
+      CheckCom((child->*get)(index, item.Get()), op);
+      SetVaried(p, keep, index);
+      return NewFilled(env, cls, item.Get(), op, fill, keep == Vary::kNone ? nullptr : &p);
+    });
+  });
+}
+
+// Every item of the view `self`; items that are views get the path with the member `vary` names
+// set to their position.
+template <class View, class Item, class Child>
+jobjectArray ItemsOf(JNIEnv* env, jobject self, std::string_view op, HRESULT (Child::*get)(VARIANT*),
+                     const char* cls, void (*fill)(const Obj&, Item*, std::string_view), Vary vary = Vary::kNone) {
+  return Entry<jobjectArray>(env, [&] {
+    const Path p = GetPath(Obj(env, self));
+    return WithView<View>(env, p, op, [&](Child* child) {
+      tesk::Variant items;
+      CheckCom((child->*get)(&items), op);
+      return NewFilledArray<Item>(env, cls, items, op, fill, p, vary);
+    });
+  });
 }
 
 }  // namespace
@@ -42,244 +85,109 @@ jobjectArray ItemsOf(JNIEnv* env, Child* child, std::string_view op, HRESULT (Ch
 // ---- TeskProbeSet ------------------------------------------------------------------------
 
 QUORBIND_NATIVE(jobject, TeskProbeSet, GetProbePair)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbePair";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetProbeSet", "probe set"), [&](auto* file) {
-      auto set = ProbeSetOf(file, p, op);
-      return ItemOf<ITeskProbePair>(env, set.Get(), CLSID_TeskProbePair, "Failed to create instance of TeskProbePair",
-                                    op, &ITeskProbeSet::GetProbePair, index, "TeskProbePair", FillProbePair);
-    });
-  });
+  return ItemOf<ProbeSetView>(env, self, index, "GetProbePair", &ITeskProbeSet::GetProbePair, CLSID_TeskProbePair,
+                              "Failed to create instance of TeskProbePair", "TeskProbePair", FillProbePair);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskProbeSet, GetProbePairs)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetProbePairs";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetProbeSet", "probe set"), [&](auto* file) {
-      auto set = ProbeSetOf(file, p, op);
-      return ItemsOf<ITeskProbePair>(env, set.Get(), op, &ITeskProbeSet::GetProbePairs, "TeskProbePair",
-                                     FillProbePair);
-    });
-  });
+  return ItemsOf<ProbeSetView>(env, self, "GetProbePairs", &ITeskProbeSet::GetProbePairs, "TeskProbePair",
+                               FillProbePair);
 }
 
 QUORBIND_NATIVE(jobject, TeskProbeSet, GetQCProbe)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetQCProbe";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetProbeSet", "probe set"), [&](auto* file) {
-      auto set = ProbeSetOf(file, p, op);
-      return ItemOf<ITeskProbe>(env, set.Get(), CLSID_TeskProbe, kProbe, op, &ITeskProbeSet::GetQCProbe, index,
-                                "TeskProbe", FillProbe);
-    });
-  });
+  return ItemOf<ProbeSetView>(env, self, index, "GetQCProbe", &ITeskProbeSet::GetQCProbe, CLSID_TeskProbe, kProbe,
+                              "TeskProbe", FillProbe);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskProbeSet, GetQCProbes)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetQCProbes";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetProbeSet", "probe set"), [&](auto* file) {
-      auto set = ProbeSetOf(file, p, op);
-      return ItemsOf<ITeskProbe>(env, set.Get(), op, &ITeskProbeSet::GetQCProbes, "TeskProbe", FillProbe);
-    });
-  });
+  return ItemsOf<ProbeSetView>(env, self, "GetQCProbes", &ITeskProbeSet::GetQCProbes, "TeskProbe", FillProbe);
 }
 
 // ---- TeskControlProbeSet -----------------------------------------------------------------
 
 QUORBIND_NATIVE(jobject, TeskControlProbeSet, GetQCProbe)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetQCProbe";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetControlProbeSet", "probe set"), [&](auto* file) {
-      auto set = ControlSetOf(file, p, op);
-      return ItemOf<ITeskProbe>(env, set.Get(), CLSID_TeskProbe, kProbe, op, &ITeskControlProbeSet::GetQCProbe,
-                                index, "TeskProbe", FillProbe);
-    });
-  });
+  return ItemOf<ControlSetView>(env, self, index, "GetQCProbe", &ITeskControlProbeSet::GetQCProbe, CLSID_TeskProbe,
+                                kProbe, "TeskProbe", FillProbe);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskControlProbeSet, GetQCProbes)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetQCProbes";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetControlProbeSet", "probe set"), [&](auto* file) {
-      auto set = ControlSetOf(file, p, op);
-      return ItemsOf<ITeskProbe>(env, set.Get(), op, &ITeskControlProbeSet::GetQCProbes, "TeskProbe", FillProbe);
-    });
-  });
+  return ItemsOf<ControlSetView>(env, self, "GetQCProbes", &ITeskControlProbeSet::GetQCProbes, "TeskProbe",
+                                 FillProbe);
 }
 
 // ---- Genotyping views --------------------------------------------------------------------
 
 QUORBIND_NATIVE(jobject, TeskGenotypeProbeSet, GetProbeGroupByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeGroupByIndex";
-    Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetGenotypeProbeSet", "probe set"), [&](auto* file) {
-      auto set = GenotypeSetOf(file, p, op);
-      p.group = index;
-      return ItemOf<ITeskGenotypeProbeGroup>(env, set.Get(), CLSID_TeskGenotypeProbeGroup, kNoGroup, op,
-                                             &ITeskGenotypeProbeSet::GetProbeGroupByIndex, index,
-                                             "TeskGenotypeProbeGroup", FillGenotypeProbeGroup, &p);
-    });
-  });
+  return ItemOf<GenotypeSetView>(env, self, index, "GetProbeGroupByIndex", &ITeskGenotypeProbeSet::GetProbeGroupByIndex,
+                                 CLSID_TeskGenotypeProbeGroup, kNoGroup, "TeskGenotypeProbeGroup",
+                                 FillGenotypeProbeGroup, Vary::kGroup);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskGenotypeProbeSet, GetProbeGroups)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetProbeGroups";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetGenotypeProbeSet", "probe set"), [&](auto* file) {
-      auto set = GenotypeSetOf(file, p, op);
-      return ItemsOf<ITeskGenotypeProbeGroup>(env, set.Get(), op, &ITeskGenotypeProbeSet::GetProbeGroups,
-                                              "TeskGenotypeProbeGroup", FillGenotypeProbeGroup, p, Vary::kGroup);
-    });
-  });
+  return ItemsOf<GenotypeSetView>(env, self, "GetProbeGroups", &ITeskGenotypeProbeSet::GetProbeGroups,
+                                  "TeskGenotypeProbeGroup", FillGenotypeProbeGroup, Vary::kGroup);
 }
 
 QUORBIND_NATIVE(jobject, TeskGenotypeProbeGroup, GetProbeListByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeListByIndex";
-    Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, GroupNotReady(op), [&](auto* file) {
-      auto group = GenotypeGroupOf(file, p, op);
-      p.list = index;
-      return ItemOf<ITeskGenotypeProbeList>(env, group.Get(), CLSID_TeskGenotypeProbeList, kNoList, op,
-                                            &ITeskGenotypeProbeGroup::GetProbeListByIndex, index,
-                                            "TeskGenotypeProbeList", FillGenotypeProbeList, &p);
-    });
-  });
+  return ItemOf<GenotypeGroupView>(env, self, index, "GetProbeListByIndex",
+                                   &ITeskGenotypeProbeGroup::GetProbeListByIndex, CLSID_TeskGenotypeProbeList, kNoList,
+                                   "TeskGenotypeProbeList", FillGenotypeProbeList, Vary::kList);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskGenotypeProbeGroup, GetProbeLists)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetProbeLists";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, GroupNotReady(op), [&](auto* file) {
-      auto group = GenotypeGroupOf(file, p, op);
-      return ItemsOf<ITeskGenotypeProbeList>(env, group.Get(), op, &ITeskGenotypeProbeGroup::GetProbeLists,
-                                             "TeskGenotypeProbeList", FillGenotypeProbeList, p, Vary::kList);
-    });
-  });
+  return ItemsOf<GenotypeGroupView>(env, self, "GetProbeLists", &ITeskGenotypeProbeGroup::GetProbeLists,
+                                    "TeskGenotypeProbeList", FillGenotypeProbeList, Vary::kList);
 }
 
 QUORBIND_NATIVE(jobject, TeskGenotypeProbeList, GetProbeByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeByIndex";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustHaveList(op), [&](auto* file) {
-      auto list = GenotypeListOf(file, p, op);
-      return ItemOf<ITeskProbe>(env, list.Get(), CLSID_TeskProbe, kProbe, op, &ITeskGenotypeProbeList::GetProbeByIndex,
-                                index, "TeskProbe", FillProbe);
-    });
-  });
+  return ItemOf<GenotypeListView>(env, self, index, "GetProbeByIndex", &ITeskGenotypeProbeList::GetProbeByIndex,
+                                  CLSID_TeskProbe, kProbe, "TeskProbe", FillProbe);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskGenotypeProbeList, GetProbes)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetProbes";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustHaveList(op), [&](auto* file) {
-      auto list = GenotypeListOf(file, p, op);
-      return ItemsOf<ITeskProbe>(env, list.Get(), op, &ITeskGenotypeProbeList::GetProbes, "TeskProbe", FillProbe);
-    });
-  });
+  return ItemsOf<GenotypeListView>(env, self, "GetProbes", &ITeskGenotypeProbeList::GetProbes, "TeskProbe",
+                                   FillProbe);
 }
 
 // ---- Custom-sequence views ---------------------------------------------------------------
 
 QUORBIND_NATIVE(jobject, TeskCustomSeqProbeSet, GetProbeGroupByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeGroupByIndex";
-    Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetCustomSeqProbeSet", "probe set"), [&](auto* file) {
-      auto set = CustomSeqSetOf(file, p, op);
-      p.group = index;
-      return ItemOf<ITeskCustomSeqProbeGroup>(env, set.Get(), CLSID_TeskCustomSeqProbeGroup, kNoGroup, op,
-                                              &ITeskCustomSeqProbeSet::GetProbeGroupByIndex, index,
-                                              "TeskCustomSeqProbeGroup", FillCustomSeqProbeGroup, &p);
-    });
-  });
+  return ItemOf<CustomSeqSetView>(env, self, index, "GetProbeGroupByIndex",
+                                  &ITeskCustomSeqProbeSet::GetProbeGroupByIndex, CLSID_TeskCustomSeqProbeGroup,
+                                  kNoGroup, "TeskCustomSeqProbeGroup", FillCustomSeqProbeGroup, Vary::kGroup);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskCustomSeqProbeSet, GetProbeGroups)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetProbeGroups";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetCustomSeqProbeSet", "probe set"), [&](auto* file) {
-      auto set = CustomSeqSetOf(file, p, op);
-      return ItemsOf<ITeskCustomSeqProbeGroup>(env, set.Get(), op, &ITeskCustomSeqProbeSet::GetProbeGroups,
-                                               "TeskCustomSeqProbeGroup", FillCustomSeqProbeGroup, p, Vary::kGroup);
-    });
-  });
+  return ItemsOf<CustomSeqSetView>(env, self, "GetProbeGroups", &ITeskCustomSeqProbeSet::GetProbeGroups,
+                                   "TeskCustomSeqProbeGroup", FillCustomSeqProbeGroup, Vary::kGroup);
 }
 
 QUORBIND_NATIVE(jobject, TeskCustomSeqProbeSet, GetProbeListByReferenceIndex)(JNIEnv* env, jobject self,
                                                                              jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeListByReferenceIndex";
-    Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustCall(op, "GetCustomSeqProbeSet", "probe set"), [&](auto* file) {
-      auto set = CustomSeqSetOf(file, p, op);
-      p.reference = index;
-      return ItemOf<ITeskCustomSeqProbeList>(env, set.Get(), CLSID_TeskCustomSeqProbeList, kNoList, op,
-                                             &ITeskCustomSeqProbeSet::GetProbeListByReferenceIndex, index,
-                                             "TeskCustomSeqProbeList", FillCustomSeqProbeList, &p);
-    });
-  });
+  return ItemOf<CustomSeqSetView>(env, self, index, "GetProbeListByReferenceIndex",
+                                  &ITeskCustomSeqProbeSet::GetProbeListByReferenceIndex, CLSID_TeskCustomSeqProbeList,
+                                  kNoList, "TeskCustomSeqProbeList", FillCustomSeqProbeList, Vary::kReference);
 }
 
 QUORBIND_NATIVE(jobject, TeskCustomSeqProbeGroup, GetProbeListByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeListByIndex";
-    Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, GroupNotReady(op), [&](auto* file) {
-      auto group = CustomSeqGroupOf(file, p, op);
-      p.list = index;
-      return ItemOf<ITeskCustomSeqProbeList>(env, group.Get(), CLSID_TeskCustomSeqProbeList, kNoList, op,
-                                             &ITeskCustomSeqProbeGroup::GetProbeListByIndex, index,
-                                             "TeskCustomSeqProbeList", FillCustomSeqProbeList, &p);
-    });
-  });
+  return ItemOf<CustomSeqGroupView>(env, self, index, "GetProbeListByIndex",
+                                    &ITeskCustomSeqProbeGroup::GetProbeListByIndex, CLSID_TeskCustomSeqProbeList,
+                                    kNoList, "TeskCustomSeqProbeList", FillCustomSeqProbeList, Vary::kList);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskCustomSeqProbeGroup, GetProbeLists)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetProbeLists";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, GroupNotReady(op), [&](auto* file) {
-      auto group = CustomSeqGroupOf(file, p, op);
-      return ItemsOf<ITeskCustomSeqProbeList>(env, group.Get(), op, &ITeskCustomSeqProbeGroup::GetProbeLists,
-                                              "TeskCustomSeqProbeList", FillCustomSeqProbeList, p, Vary::kList);
-    });
-  });
+  return ItemsOf<CustomSeqGroupView>(env, self, "GetProbeLists", &ITeskCustomSeqProbeGroup::GetProbeLists,
+                                     "TeskCustomSeqProbeList", FillCustomSeqProbeList, Vary::kList);
 }
 
 QUORBIND_NATIVE(jobject, TeskCustomSeqProbeList, GetProbeByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeByIndex";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustHaveList(op), [&](auto* file) {
-      auto list = CustomSeqListOf(file, p, op);
-      return ItemOf<ITeskProbe>(env, list.Get(), CLSID_TeskProbe, kProbe, op,
-                                &ITeskCustomSeqProbeList::GetProbeByIndex, index, "TeskProbe", FillProbe);
-    });
-  });
+  return ItemOf<CustomSeqListView>(env, self, index, "GetProbeByIndex", &ITeskCustomSeqProbeList::GetProbeByIndex,
+                                   CLSID_TeskProbe, kProbe, "TeskProbe", FillProbe);
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskCustomSeqProbeList, GetProbes)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    constexpr std::string_view op = "GetProbes";
-    const Path p = GetPath(Obj(env, self));
-    return WithFile(env, p, op, MustHaveList(op), [&](auto* file) {
-      auto list = CustomSeqListOf(file, p, op);
-      return ItemsOf<ITeskProbe>(env, list.Get(), op, &ITeskCustomSeqProbeList::GetProbes, "TeskProbe", FillProbe);
-    });
-  });
+  return ItemsOf<CustomSeqListView>(env, self, "GetProbes", &ITeskCustomSeqProbeList::GetProbes, "TeskProbe",
+                                    FillProbe);
 }
 
 // ---- TeskCustomSeqComposite --------------------------------------------------------------
@@ -289,55 +197,37 @@ namespace {
 // Runs f with the composite of the file object that produced the Java composite.
 template <class F>
 auto WithComposite(JNIEnv* env, jobject self, std::string_view op, F&& f) {
-  const Path p = GetPath(Obj(env, self));
-  return WithFile(env, p, op, MustCall(op, "GetCustomSeqComposite", "composite"), [&](auto* file) {
-    auto composite = CompositeOf(file, op);
-    return f(composite.Get());
-  });
+  return WithView<CompositeView>(env, GetPath(Obj(env, self)), op, std::forward<F>(f));
 }
 
-jstring CompositeText(JNIEnv* env, jobject self, std::string_view op,
-                      HRESULT (ITeskCustomSeqComposite::*get)(LONG, BSTR*), jint index) {
-  return WithComposite(env, self, op, [&](ITeskCustomSeqComposite* c) {
-    tesk::Bstr b;
-    CheckCom((c->*get)(index, &b), op);
-    return ToJava(env, b.Get());
-  });
-}
-
-jstring CompositeTexts(JNIEnv* env, jobject self, std::string_view op,
-                       HRESULT (ITeskCustomSeqComposite::*get)(BSTR*)) {
-  return WithComposite(env, self, op, [&](ITeskCustomSeqComposite* c) {
-    tesk::Bstr b;
-    CheckCom((c->*get)(&b), op);
-    return ToJava(env, b.Get());
+// A string that `get(composite, &text)` answers.
+template <class Get>
+jstring CompositeText(JNIEnv* env, jobject self, std::string_view op, Get&& get) {
+  return Entry<jstring>(env, [&] {
+    return WithComposite(env, self, op, [&](ITeskCustomSeqComposite* c) {
+      tesk::Bstr b;
+      CheckCom(get(c, &b), op);
+      return ToJava(env, b.Get());
+    });
   });
 }
 
 }  // namespace
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetBaseCall)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jstring>(env, [&] {
-    return CompositeText(env, self, "GetBaseCall", &ITeskCustomSeqComposite::GetBaseCall, index);
-  });
+  return CompositeText(env, self, "GetBaseCall", [&](auto* c, BSTR* b) { return c->GetBaseCall(index, b); });
 }
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetBaseCalls)(JNIEnv* env, jobject self) {
-  return Entry<jstring>(env, [&] {
-    return CompositeTexts(env, self, "GetBaseCalls", &ITeskCustomSeqComposite::GetBaseCalls);
-  });
+  return CompositeText(env, self, "GetBaseCalls", [&](auto* c, BSTR* b) { return c->GetBaseCalls(b); });
 }
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetReferenceBase)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jstring>(env, [&] {
-    return CompositeText(env, self, "GetReferenceBase", &ITeskCustomSeqComposite::GetReferenceBase, index);
-  });
+  return CompositeText(env, self, "GetReferenceBase", [&](auto* c, BSTR* b) { return c->GetReferenceBase(index, b); });
 }
 
 QUORBIND_NATIVE(jstring, TeskCustomSeqComposite, GetReferenceBases)(JNIEnv* env, jobject self) {
-  return Entry<jstring>(env, [&] {
-    return CompositeTexts(env, self, "GetReferenceBases", &ITeskCustomSeqComposite::GetReferenceBases);
-  });
+  return CompositeText(env, self, "GetReferenceBases", [&](auto* c, BSTR* b) { return c->GetReferenceBases(b); });
 }
 
 QUORBIND_NATIVE(jfloat, TeskCustomSeqComposite, GetBaseCallScore)(JNIEnv* env, jobject self, jint index) {
@@ -366,11 +256,7 @@ QUORBIND_NATIVE(jfloatArray, TeskCustomSeqComposite, GetBaseCallScores)(JNIEnv* 
         CheckCom(SafeArrayGetUBound(a, 1, &upper), op);
       }
       const jsize n = upper - lower + 1;
-      jfloatArray array = env->NewFloatArray(n);
-      if (array == nullptr) {
-        env->ExceptionClear();
-        Throw(std::string(op) + ": Failed to allocate memory");
-      }
+      jfloatArray array = Allocated(env, env->NewFloatArray(n), op);
       for (jsize i = 0; i < n; ++i) {
         LONG at = lower + i;
         FLOAT v = 0;

@@ -3,14 +3,6 @@
 namespace quorbind {
 namespace {
 
-bool Has(const Obj& o, const char* field, const char* sig) {
-  jclass c = o.env()->GetObjectClass(o.get());
-  jfieldID id = o.env()->GetFieldID(c, field, sig);
-  o.env()->DeleteLocalRef(c);
-  if (id == nullptr) o.env()->ExceptionClear();
-  return id != nullptr;
-}
-
 // Bounds of a one-dimensional array; an empty or missing array gives 0 elements.
 LONG Count(SAFEARRAY* a, LONG* lower) {
   *lower = 0;
@@ -22,168 +14,102 @@ LONG Count(SAFEARRAY* a, LONG* lower) {
 
 }  // namespace
 
+// Every child class keeps the whole path (its base class holds it).
 void SetPath(const Obj& child, const Path& path) {
   child.SetObject("m_owner", "Ljava/lang/Object;", path.owner);
-  if (Has(child, "m_nIndex", "I")) child.SetInt("m_nIndex", path.index);
-  if (Has(child, "m_nGroup", "I")) child.SetInt("m_nGroup", path.group);
-  if (Has(child, "m_nList", "I")) child.SetInt("m_nList", path.list);
-  if (Has(child, "m_nReference", "I")) child.SetInt("m_nReference", path.reference);
+  child.SetInt("m_nIndex", path.index);
+  child.SetInt("m_nGroup", path.group);
+  child.SetInt("m_nList", path.list);
+  child.SetInt("m_nReference", path.reference);
 }
 
 Path GetPath(const Obj& child) {
   Path p;
   p.owner = child.Object("m_owner", "Ljava/lang/Object;");
-  if (Has(child, "m_nIndex", "I")) p.index = child.Int("m_nIndex");
-  if (Has(child, "m_nGroup", "I")) p.group = child.Int("m_nGroup");
-  if (Has(child, "m_nList", "I")) p.list = child.Int("m_nList");
-  if (Has(child, "m_nReference", "I")) p.reference = child.Int("m_nReference");
+  p.index = child.Int("m_nIndex");
+  p.group = child.Int("m_nGroup");
+  p.list = child.Int("m_nList");
+  p.reference = child.Int("m_nReference");
   return p;
 }
 
 void FillProbe(const Obj& to, ITeskProbe* from, std::string_view op) {
   using I = ITeskProbe;
-  From<I> f(to, from, op);
-  f.Long("PosX", &I::get_PosX);
-  f.Long("PosY", &I::get_PosY);
-  f.Float("Intensity", &I::get_Intensity);
-  f.Long("Pixels", &I::get_Pixels);
-  f.Float("StdDev", &I::get_StdDev);
-  f.Long("Outlier", &I::get_Outlier);
-  f.Long("Masked", &I::get_Masked);
-  f.Float("Background", &I::get_Background);
-  f.Enum("ProbeType", "TARVEX_PROBE_TYPE", &I::get_ProbeType);
-  f.Str("PBase", &I::get_PBase);
-  f.Str("TBase", &I::get_TBase);
+  FillFields(to, from, op, QUORBIND_FIELD(PosX), QUORBIND_FIELD(PosY), QUORBIND_FIELD(Intensity),
+             QUORBIND_FIELD(Pixels), QUORBIND_FIELD(StdDev), QUORBIND_FIELD(Outlier), QUORBIND_FIELD(Masked),
+             QUORBIND_FIELD(Background), QUORBIND_ENUM_FIELD(ProbeType, TARVEX_PROBE_TYPE), QUORBIND_FIELD(PBase),
+             QUORBIND_FIELD(TBase));
 }
 
 void FillProbePair(const Obj& to, ITeskProbePair* from, std::string_view op) {
   using I = ITeskProbePair;
-  From<I> f(to, from, op);
-  f.Long("ProbeSetNumber", &I::get_ProbeSetNumber);
-  f.Long("ProbePairNumber", &I::get_ProbePairNumber);
-  f.Enum("UseProbePair", "TARVEX_PROBEPAIR_USAGE_TYPE", &I::get_UseProbePair);
-  f.Float("Background", &I::get_Background);
-  f.Long("PMPosX", &I::get_PMPosX);
-  f.Long("PMPosY", &I::get_PMPosY);
-  f.Float("PMIntensity", &I::get_PMIntensity);
-  f.Float("PMStdDev", &I::get_PMStdDev);
-  f.Long("PMPixels", &I::get_PMPixels);
-  f.Long("PMOutlier", &I::get_PMOutlier);
-  f.Long("PMMasked", &I::get_PMMasked);
-  f.Long("MMPosX", &I::get_MMPosX);
-  f.Long("MMPosY", &I::get_MMPosY);
-  f.Float("MMIntensity", &I::get_MMIntensity);
-  f.Float("MMStdDev", &I::get_MMStdDev);
-  f.Long("MMPixels", &I::get_MMPixels);
-  f.Long("MMOutlier", &I::get_MMOutlier);
-  f.Long("MMMasked", &I::get_MMMasked);
+  FillFields(to, from, op, QUORBIND_FIELD(ProbeSetNumber), QUORBIND_FIELD(ProbePairNumber),
+             QUORBIND_ENUM_FIELD(UseProbePair, TARVEX_PROBEPAIR_USAGE_TYPE), QUORBIND_FIELD(Background),
+             QUORBIND_FIELD(PMPosX), QUORBIND_FIELD(PMPosY), QUORBIND_FIELD(PMIntensity), QUORBIND_FIELD(PMStdDev),
+             QUORBIND_FIELD(PMPixels), QUORBIND_FIELD(PMOutlier), QUORBIND_FIELD(PMMasked), QUORBIND_FIELD(MMPosX),
+             QUORBIND_FIELD(MMPosY), QUORBIND_FIELD(MMIntensity), QUORBIND_FIELD(MMStdDev), QUORBIND_FIELD(MMPixels),
+             QUORBIND_FIELD(MMOutlier), QUORBIND_FIELD(MMMasked));
 }
 
 void FillProbeSet(const Obj& to, ITeskProbeSet* from, std::string_view op) {
   using I = ITeskProbeSet;
-  From<I> f(to, from, op);
-  f.Str("Name", &I::get_Name);
-  f.Long("CompDataExists", &I::get_CompDataExists);
-  f.Long("NumPairs", &I::get_NumPairs);
-  f.Long("NumPairsUsed", &I::get_NumPairsUsed);
-  f.Float("Signal", &I::get_Signal);
-  f.Enum("Detection", "TARVEX_ABS_CALL_TYPE", &I::get_Detection);
-  f.Float("DetectionPValue", &I::get_DetectionPValue);
-  f.Long("CommonPairs", &I::get_CommonPairs);
-  f.Float("SignalLogRatio", &I::get_SignalLogRatio);
-  f.Float("SignalLogRatioLow", &I::get_SignalLogRatioLow);
-  f.Float("SignalLogRatioHigh", &I::get_SignalLogRatioHigh);
-  f.Enum("Change", "TARVEX_COMP_CALL_TYPE", &I::get_Change);
-  f.Float("ChangePValue", &I::get_ChangePValue);
-  f.Long("Positive", &I::get_Positive);
-  f.Long("Negative", &I::get_Negative);
-  f.Long("NumPairsUsedInAvgDiff", &I::get_NumPairsUsedInAvgDiff);
-  f.Float("PositiveFraction", &I::get_PositiveFraction);
-  f.Float("LogAverage", &I::get_LogAverage);
-  f.Float("PosNegRatio", &I::get_PosNegRatio);
-  f.Float("AverageDifference", &I::get_AverageDifference);
-  f.Enum("AbsoluteCall", "TARVEX_ABS_CALL_TYPE", &I::get_AbsoluteCall);
-  f.Long("Increase", &I::get_Increase);
-  f.Long("Decrease", &I::get_Decrease);
-  f.Float("IncreaseRatio", &I::get_IncreaseRatio);
-  f.Float("DecreaseRatio", &I::get_DecreaseRatio);
-  f.Long("PositiveChange", &I::get_PositiveChange);
-  f.Long("NegativeChange", &I::get_NegativeChange);
-  f.Float("IncDecRatio", &I::get_IncDecRatio);
-  f.Float("DPosDNegDiffRatio", &I::get_DPosDNegDiffRatio);
-  f.Float("LogAvgRatioChange", &I::get_LogAvgRatioChange);
-  f.Float("AvgDiffChange", &I::get_AvgDiffChange);
-  f.Long("BaselineIsAbsent", &I::get_BaselineIsAbsent);
-  f.Float("FoldChange", &I::get_FoldChange);
-  f.Float("SortScore", &I::get_SortScore);
-  f.Enum("DifferenceCall", "TARVEX_COMP_CALL_TYPE", &I::get_DifferenceCall);
-  f.Long("NumQCProbes", &I::get_NumQCProbes);
-  f.Enum("QCType", "TARVEX_QC_PROBESET_TYPE", &I::get_QCType);
-  f.Enum("ProbeSetType", "TARVEX_PROBESET_TYPE", &I::get_ProbeSetType);
+  FillFields(to, from, op, QUORBIND_FIELD(Name), QUORBIND_FIELD(CompDataExists), QUORBIND_FIELD(NumPairs),
+             QUORBIND_FIELD(NumPairsUsed), QUORBIND_FIELD(Signal), QUORBIND_ENUM_FIELD(Detection, TARVEX_ABS_CALL_TYPE),
+             QUORBIND_FIELD(DetectionPValue), QUORBIND_FIELD(CommonPairs), QUORBIND_FIELD(SignalLogRatio),
+             QUORBIND_FIELD(SignalLogRatioLow), QUORBIND_FIELD(SignalLogRatioHigh),
+             QUORBIND_ENUM_FIELD(Change, TARVEX_COMP_CALL_TYPE), QUORBIND_FIELD(ChangePValue), QUORBIND_FIELD(Positive),
+             QUORBIND_FIELD(Negative), QUORBIND_FIELD(NumPairsUsedInAvgDiff), QUORBIND_FIELD(PositiveFraction),
+             QUORBIND_FIELD(LogAverage), QUORBIND_FIELD(PosNegRatio), QUORBIND_FIELD(AverageDifference),
+             QUORBIND_ENUM_FIELD(AbsoluteCall, TARVEX_ABS_CALL_TYPE), QUORBIND_FIELD(Increase),
+             QUORBIND_FIELD(Decrease), QUORBIND_FIELD(IncreaseRatio), QUORBIND_FIELD(DecreaseRatio),
+             QUORBIND_FIELD(PositiveChange), QUORBIND_FIELD(NegativeChange), QUORBIND_FIELD(IncDecRatio),
+             QUORBIND_FIELD(DPosDNegDiffRatio), QUORBIND_FIELD(LogAvgRatioChange), QUORBIND_FIELD(AvgDiffChange),
+             QUORBIND_FIELD(BaselineIsAbsent), QUORBIND_FIELD(FoldChange), QUORBIND_FIELD(SortScore),
+             QUORBIND_ENUM_FIELD(DifferenceCall, TARVEX_COMP_CALL_TYPE), QUORBIND_FIELD(NumQCProbes),
+             QUORBIND_ENUM_FIELD(QCType, TARVEX_QC_PROBESET_TYPE),
+             QUORBIND_ENUM_FIELD(ProbeSetType, TARVEX_PROBESET_TYPE));
 }
 
 void FillControlProbeSet(const Obj& to, ITeskControlProbeSet* from, std::string_view op) {
   using I = ITeskControlProbeSet;
-  From<I> f(to, from, op);
-  f.Long("NumQCProbes", &I::get_NumQCProbes);
-  f.Enum("QCType", "TARVEX_QC_PROBESET_TYPE", &I::get_QCType);
-  f.Enum("ProbeSetType", "TARVEX_PROBESET_TYPE", &I::get_ProbeSetType);
+  FillFields(to, from, op, QUORBIND_FIELD(NumQCProbes), QUORBIND_ENUM_FIELD(QCType, TARVEX_QC_PROBESET_TYPE),
+             QUORBIND_ENUM_FIELD(ProbeSetType, TARVEX_PROBESET_TYPE));
 }
 
 void FillGenotypeProbeSet(const Obj& to, ITeskGenotypeProbeSet* from, std::string_view op) {
   using I = ITeskGenotypeProbeSet;
-  From<I> f(to, from, op);
-  f.Str("SNPID", &I::get_SNPID);
-  f.Long("NumGroups", &I::get_NumGroups);
-  f.Enum("ProbeSetType", "TARVEX_PROBESET_TYPE", &I::get_ProbeSetType);
-  f.Enum("Call", "TARVEX_GENOTYPE_RESULT_TYPE", &I::get_Call);
-  f.Float("Confidence", &I::get_Confidence);
-  f.Float("RAS1", &I::get_RAS1);
-  f.Float("RAS2", &I::get_RAS2);
-  f.Float("AA_PValue", &I::get_AA_PValue);
-  f.Float("AB_PValue", &I::get_AB_PValue);
-  f.Float("BB_PValue", &I::get_BB_PValue);
-  f.Float("NoCall_PValue", &I::get_NoCall_PValue);
+  FillFields(to, from, op, QUORBIND_FIELD(SNPID), QUORBIND_FIELD(NumGroups),
+             QUORBIND_ENUM_FIELD(ProbeSetType, TARVEX_PROBESET_TYPE),
+             QUORBIND_ENUM_FIELD(Call, TARVEX_GENOTYPE_RESULT_TYPE), QUORBIND_FIELD(Confidence), QUORBIND_FIELD(RAS1),
+             QUORBIND_FIELD(RAS2), QUORBIND_FIELD(AA_PValue), QUORBIND_FIELD(AB_PValue), QUORBIND_FIELD(BB_PValue),
+             QUORBIND_FIELD(NoCall_PValue));
 }
 
 void FillGenotypeProbeGroup(const Obj& to, ITeskGenotypeProbeGroup* from, std::string_view op) {
   using I = ITeskGenotypeProbeGroup;
-  From<I> f(to, from, op);
-  f.Long("GroupIndex", &I::get_GroupIndex);
-  f.Long("NumLists", &I::get_NumLists);
-  f.Enum("Direction", "TARVEX_STRAND_DIRECTION_TYPE", &I::get_Direction);
+  FillFields(to, from, op, QUORBIND_FIELD(GroupIndex), QUORBIND_FIELD(NumLists),
+             QUORBIND_ENUM_FIELD(Direction, TARVEX_STRAND_DIRECTION_TYPE));
 }
 
 void FillGenotypeProbeList(const Obj& to, ITeskGenotypeProbeList* from, std::string_view op) {
   using I = ITeskGenotypeProbeList;
-  From<I> f(to, from, op);
-  f.Long("ListIndex", &I::get_ListIndex);
-  f.Long("NumProbes", &I::get_NumProbes);
+  FillFields(to, from, op, QUORBIND_FIELD(ListIndex), QUORBIND_FIELD(NumProbes));
 }
 
 void FillCustomSeqProbeSet(const Obj& to, ITeskCustomSeqProbeSet* from, std::string_view op) {
   using I = ITeskCustomSeqProbeSet;
-  From<I> f(to, from, op);
-  f.Long("NumGroups", &I::get_NumGroups);
-  f.Enum("ProbeSetType", "TARVEX_PROBESET_TYPE", &I::get_ProbeSetType);
+  FillFields(to, from, op, QUORBIND_FIELD(NumGroups), QUORBIND_ENUM_FIELD(ProbeSetType, TARVEX_PROBESET_TYPE));
 }
 
 void FillCustomSeqProbeGroup(const Obj& to, ITeskCustomSeqProbeGroup* from, std::string_view op) {
   using I = ITeskCustomSeqProbeGroup;
-  From<I> f(to, from, op);
-  f.Long("GroupIndex", &I::get_GroupIndex);
-  f.Long("NumLists", &I::get_NumLists);
-  f.Str("Name", &I::get_Name);
+  FillFields(to, from, op, QUORBIND_FIELD(GroupIndex), QUORBIND_FIELD(NumLists), QUORBIND_FIELD(Name));
 }
 
 void FillCustomSeqProbeList(const Obj& to, ITeskCustomSeqProbeList* from, std::string_view op) {
   using I = ITeskCustomSeqProbeList;
-  From<I> f(to, from, op);
-  f.Long("ListIndex", &I::get_ListIndex);
-  f.Long("NumProbes", &I::get_NumProbes);
-  f.Long("ReferenceIndex", &I::get_ReferenceIndex);
-  f.Long("SequencePosition", &I::get_SequencePosition);
-  f.Long("GroupIndex", &I::get_GroupIndex);
+  FillFields(to, from, op, QUORBIND_FIELD(ListIndex), QUORBIND_FIELD(NumProbes), QUORBIND_FIELD(ReferenceIndex),
+             QUORBIND_FIELD(SequencePosition), QUORBIND_FIELD(GroupIndex));
 }
 
 void FillCustomSeqComposite(const Obj& to, ITeskCustomSeqComposite* from, std::string_view op) {
@@ -192,38 +118,25 @@ void FillCustomSeqComposite(const Obj& to, ITeskCustomSeqComposite* from, std::s
 
 void FillSequenceItem(const Obj& to, ITeskSequenceItem* from, std::string_view op) {
   using I = ITeskSequenceItem;
-  From<I> f(to, from, op);
-  f.Str("Name", &I::get_Name);
-  f.Long("Number", &I::get_Number);
-  f.Long("NumberHits", &I::get_NumberHits);
-  f.Str("GroupName", &I::get_GroupName);
-  f.Str("Version", &I::get_Version);
-  f.Long("NumberParameters", &I::get_NumberParameters);
+  FillFields(to, from, op, QUORBIND_FIELD(Name), QUORBIND_FIELD(Number), QUORBIND_FIELD(NumberHits),
+             QUORBIND_FIELD(GroupName), QUORBIND_FIELD(Version), QUORBIND_FIELD(NumberParameters));
 }
 
 void FillSequenceHitItem(const Obj& to, ITeskSequenceHitItem* from, std::string_view op) {
   using I = ITeskSequenceHitItem;
-  From<I> f(to, from, op);
-  f.Long("PMPosX", &I::get_PMPosX);
-  f.Long("PMPosY", &I::get_PMPosY);
-  f.Long("MMPosX", &I::get_MMPosX);
-  f.Long("MMPosY", &I::get_MMPosY);
+  FillFields(to, from, op, QUORBIND_FIELD(PMPosX), QUORBIND_FIELD(PMPosY), QUORBIND_FIELD(MMPosX),
+             QUORBIND_FIELD(MMPosY));
   char length = 0;
   CheckCom(from->get_ProbeLength(&length), op);
   to.SetInt("ProbeLength", static_cast<unsigned char>(length));
-  f.Str("PMProbe", &I::get_PMProbe);
-  f.Float("MatchScore", &I::get_MatchScore);
-  f.Long("Position", &I::get_Position);
-  f.Long("TopStrand", &I::get_TopStrand);
+  FillFields(to, from, op, QUORBIND_FIELD(PMProbe), QUORBIND_FIELD(MatchScore), QUORBIND_FIELD(Position),
+             QUORBIND_FIELD(TopStrand));
 }
 
 void FillSequenceResultItem(const Obj& to, ITeskSequenceResultItem* from, std::string_view op) {
   using I = ITeskSequenceResultItem;
-  From<I> f(to, from, op);
-  f.Str("Name", &I::get_Name);
-  f.Str("Version", &I::get_Version);
-  f.Long("NumberDataPoints", &I::get_NumberDataPoints);
-  f.Long("NumberColumns", &I::get_NumberColumns);
+  FillFields(to, from, op, QUORBIND_FIELD(Name), QUORBIND_FIELD(Version), QUORBIND_FIELD(NumberDataPoints),
+             QUORBIND_FIELD(NumberColumns));
 }
 
 template <class I>
@@ -240,12 +153,7 @@ jobjectArray NewFilledArray(JNIEnv* env, const char* cls, const VARIANT& items, 
     *&owned = item;  // SafeArrayGetElement added a reference
     tesk::ComPtr<I> typed;
     CheckCom(owned.As(typed), op);
-    switch (vary) {
-      case Vary::kIndex: path.index = i; break;
-      case Vary::kGroup: path.group = i; break;
-      case Vary::kList: path.list = i; break;
-      case Vary::kNone: break;
-    }
+    SetVaried(path, vary, i);
     jobject o = NewFilled(env, cls, typed.Get(), op, fill, vary == Vary::kNone ? nullptr : &path);
     env->SetObjectArrayElement(array, i, o);
     env->DeleteLocalRef(o);

@@ -38,6 +38,14 @@ class From {
     else
       to_.SetEnum(field, cls, static_cast<LONG>(v), op_);
   }
+  // The field's kind follows from the getter's; an enum names its Java class.
+  void Put(const char* field, HRESULT (I::*get)(BSTR*), const char*) const { Str(field, get); }
+  void Put(const char* field, HRESULT (I::*get)(LONG*), const char*) const { Long(field, get); }
+  void Put(const char* field, HRESULT (I::*get)(FLOAT*), const char*) const { Float(field, get); }
+  template <class E>
+  void Put(const char* field, HRESULT (I::*get)(E*), const char* cls) const {
+    Enum(field, cls, get);
+  }
 
  private:
   // The error information of a get that failed is no one's to report.
@@ -50,6 +58,25 @@ class From {
   I* from_;
   std::string_view op_;
 };
+
+// A Java field filled by the getter of the same name (get_<name>), and for an enum its class.
+template <class G>
+struct Field {
+  const char* name;
+  G get;
+  const char* enum_class = nullptr;
+};
+template <class G>
+Field(const char*, G, const char* = nullptr) -> Field<G>;
+#define QUORBIND_FIELD(name) ::quorbind::Field{#name, &I::get_##name}
+#define QUORBIND_ENUM_FIELD(name, cls) ::quorbind::Field{#name, &I::get_##name, #cls}
+
+// Fills the fields in the order given; `I` is the interface the getters belong to.
+template <class I, class... G>
+void FillFields(const Obj& to, I* from, std::string_view op, const Field<G>&... fields) {
+  From<I> f(to, from, op);
+  (f.Put(fields.name, fields.get, fields.enum_class), ...);
+}
 
 // Where a child's data lies: its file object and the path of indices to it.
 struct Path {
@@ -90,7 +117,16 @@ jobject NewFilled(JNIEnv* env, const char* cls, I* from, std::string_view op,
 
 // The elements of a "return all" result (an array of dispatch pointers) as a Java array of
 // `cls`; element i gets `path` with index (or the member that `vary` names) set to i.
-enum class Vary { kIndex, kGroup, kList, kNone };
+enum class Vary { kIndex, kGroup, kList, kReference, kNone };
+inline void SetVaried(Path& path, Vary vary, jint i) {
+  switch (vary) {
+    case Vary::kIndex: path.index = i; break;
+    case Vary::kGroup: path.group = i; break;
+    case Vary::kList: path.list = i; break;
+    case Vary::kReference: path.reference = i; break;
+    case Vary::kNone: break;
+  }
+}
 template <class I>
 jobjectArray NewFilledArray(JNIEnv* env, const char* cls, const VARIANT& items, std::string_view op,
                             void (*fill)(const Obj&, I*, std::string_view), Path path = {},

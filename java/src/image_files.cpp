@@ -8,156 +8,76 @@ namespace {
 // ---- Experiment files --------------------------------------------------------------------
 
 ITeskEXPFile* OpenExp(JNIEnv* env, jobject self, std::string_view op) {
-  using I = ITeskEXPFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskEXPFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "EXP name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+  return OpenDataFile<ITeskEXPFile>(env, self, CLSID_TeskEXPFile, op, "EXP name cannot be empty");
 }
 
 void FillExp(const Obj& to, ITeskEXPFile* o, std::string_view op) {
   using I = ITeskEXPFile;
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Str("ChipLot", &I::get_ChipLot);
-  f.Str("Operator", &I::get_Operator);
-  f.Str("SampleType", &I::get_SampleType);
-  f.Str("SampleDesc", &I::get_SampleDesc);
-  f.Str("Project", &I::get_Project);
-  f.Str("Comments", &I::get_Comments);
-  f.Str("Reagents", &I::get_Reagents);
-  f.Str("ReagentLot", &I::get_ReagentLot);
-  f.Str("Protocol", &I::get_Protocol);
-  f.Str("Station", &I::get_Station);
-  f.Str("Module", &I::get_Module);
-  f.Str("HybridizeDate", &I::get_HybridizeDate);
-  f.Str("ScanPixelSize", &I::get_ScanPixelSize);
-  f.Str("ScanFilter", &I::get_ScanFilter);
-  f.Str("ScanDate", &I::get_ScanDate);
-  f.Str("ScannerID", &I::get_ScannerID);
-  f.Long("NumberOfScans", &I::get_NumberOfScans);
-  f.Str("ScannerType", &I::get_ScannerType);
-  f.Long("NumProtocolSteps", &I::get_NumProtocolSteps);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(ChipLot), QUORBIND_FIELD(Operator), QUORBIND_FIELD(SampleType), QUORBIND_FIELD(SampleDesc),
+             QUORBIND_FIELD(Project), QUORBIND_FIELD(Comments), QUORBIND_FIELD(Reagents), QUORBIND_FIELD(ReagentLot),
+             QUORBIND_FIELD(Protocol), QUORBIND_FIELD(Station), QUORBIND_FIELD(Module), QUORBIND_FIELD(HybridizeDate),
+             QUORBIND_FIELD(ScanPixelSize), QUORBIND_FIELD(ScanFilter), QUORBIND_FIELD(ScanDate),
+             QUORBIND_FIELD(ScannerID), QUORBIND_FIELD(NumberOfScans), QUORBIND_FIELD(ScannerType),
+             QUORBIND_FIELD(NumProtocolSteps));
 }
 
 // ---- Image files -------------------------------------------------------------------------
 
-ITeskDATFile* OpenDat(JNIEnv* env, jobject self, std::string_view op, bool needs_library) {
-  using I = ITeskDATFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskDATFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "DAT name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  if (needs_library)
-    PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  else
-    PutOptional(f, o, "LibPath", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+ITeskDATFile* OpenDat(JNIEnv* env, jobject self, std::string_view op) {
+  return OpenDataFile<ITeskDATFile>(env, self, CLSID_TeskDATFile, op, "DAT name cannot be empty", false);
+}
+
+// Reading the header alone needs LibPath as well.
+ITeskDATFile* OpenDatHeader(JNIEnv* env, jobject self, std::string_view op) {
+  return OpenDataFile<ITeskDATFile>(env, self, CLSID_TeskDATFile, op, "DAT name cannot be empty");
 }
 
 void FillDat(const Obj& to, ITeskDATFile* o, std::string_view op) {
   using I = ITeskDATFile;
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Long("NumPixelsPerRow", &I::get_NumPixelsPerRow);
-  f.Long("NumRows", &I::get_NumRows);
-  f.Long("MinData", &I::get_MinData);
-  f.Long("MaxData", &I::get_MaxData);
-  f.Long("PixelSize", &I::get_PixelSize);
-  f.Long("CellMargin", &I::get_CellMargin);
-  f.Long("ScanSpeed", &I::get_ScanSpeed);
-  f.Str("ScanDate", &I::get_ScanDate);
-  f.Str("ScannerID", &I::get_ScannerID);
-  f.Long("UpperLeftX", &I::get_UpperLeftX);
-  f.Long("UpperLeftY", &I::get_UpperLeftY);
-  f.Long("UpperRightX", &I::get_UpperRightX);
-  f.Long("UpperRightY", &I::get_UpperRightY);
-  f.Long("LowerLeftX", &I::get_LowerLeftX);
-  f.Long("LowerLeftY", &I::get_LowerLeftY);
-  f.Long("LowerRightX", &I::get_LowerRightX);
-  f.Long("LowerRightY", &I::get_LowerRightY);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(NumPixelsPerRow), QUORBIND_FIELD(NumRows), QUORBIND_FIELD(MinData), QUORBIND_FIELD(MaxData),
+             QUORBIND_FIELD(PixelSize), QUORBIND_FIELD(CellMargin), QUORBIND_FIELD(ScanSpeed), QUORBIND_FIELD(ScanDate),
+             QUORBIND_FIELD(ScannerID), QUORBIND_FIELD(UpperLeftX), QUORBIND_FIELD(UpperLeftY),
+             QUORBIND_FIELD(UpperRightX), QUORBIND_FIELD(UpperRightY), QUORBIND_FIELD(LowerLeftX),
+             QUORBIND_FIELD(LowerLeftY), QUORBIND_FIELD(LowerRightX), QUORBIND_FIELD(LowerRightY));
 }
 
 // ---- Intensity files ---------------------------------------------------------------------
 
 ITeskCELFile* OpenCel(JNIEnv* env, jobject self, std::string_view op) {
-  using I = ITeskCELFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskCELFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "CEL name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+  return OpenDataFile<ITeskCELFile>(env, self, CLSID_TeskCELFile, op, "CEL name cannot be empty");
 }
 
 void FillCel(const Obj& to, ITeskCELFile* o, std::string_view op) {
   using I = ITeskCELFile;
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Long("FileVersion", &I::get_FileVersion);
-  f.Str("Algorithm", &I::get_Algorithm);
-  f.Str("AlgParams", &I::get_AlgParams);
-  f.Long("NumAlgParams", &I::get_NumAlgParams);
-  f.Long("CellMargin", &I::get_CellMargin);
-  f.Long("Rows", &I::get_Rows);
-  f.Long("Cols", &I::get_Cols);
-  f.Long("NumMasked", &I::get_NumMasked);
-  f.Long("NumOutliers", &I::get_NumOutliers);
-  f.Long("NumProbes", &I::get_NumProbes);
-  f.Long("UpperLeftX", &I::get_UpperLeftX);
-  f.Long("UpperLeftY", &I::get_UpperLeftY);
-  f.Long("UpperRightX", &I::get_UpperRightX);
-  f.Long("UpperRightY", &I::get_UpperRightY);
-  f.Long("LowerLeftX", &I::get_LowerLeftX);
-  f.Long("LowerLeftY", &I::get_LowerLeftY);
-  f.Long("LowerRightX", &I::get_LowerRightX);
-  f.Long("LowerRightY", &I::get_LowerRightY);
-  f.Str("DatHeader", &I::get_DatHeader);
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(FileVersion), QUORBIND_FIELD(Algorithm), QUORBIND_FIELD(AlgParams),
+             QUORBIND_FIELD(NumAlgParams), QUORBIND_FIELD(CellMargin), QUORBIND_FIELD(Rows), QUORBIND_FIELD(Cols),
+             QUORBIND_FIELD(NumMasked), QUORBIND_FIELD(NumOutliers), QUORBIND_FIELD(NumProbes),
+             QUORBIND_FIELD(UpperLeftX), QUORBIND_FIELD(UpperLeftY), QUORBIND_FIELD(UpperRightX),
+             QUORBIND_FIELD(UpperRightY), QUORBIND_FIELD(LowerLeftX), QUORBIND_FIELD(LowerLeftY),
+             QUORBIND_FIELD(LowerRightX), QUORBIND_FIELD(LowerRightY), QUORBIND_FIELD(DatHeader));
 }
 
-// A per-cell value of the intensity file.
-template <class T>
-T CellValue(JNIEnv* env, jobject self, std::string_view op, HRESULT (ITeskCELFile::*get)(LONG, LONG, T*), jint x,
-            jint y) {
-  T v{};
-  CheckCom((Held<ITeskCELFile>(env, self, op)->*get)(x, y, &v), op);
-  return v;
+// GetProbeByIndex and GetProbeByPosition: a fresh probe that `get(file, probe)` fills.
+template <class Get>
+jobject NewProbe(JNIEnv* env, jobject self, std::string_view op, Get&& get) {
+  return Entry<jobject>(env, [&] {
+    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
+    auto probe = Fetch<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object",
+                                   [&](ITeskProbe* p) { return get(o, p); });
+    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
+  });
 }
 
 }  // namespace
 
-QUORBIND_NATIVE(jboolean, TeskEXPFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenExp(env, self, "Exists"), "Exists"); });
-}
-
-QUORBIND_NATIVE(void, TeskEXPFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskEXPFile* o = OpenExp(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillExp(Obj(env, self), o, "Read");
-    return 0;
-  });
-}
+QUORBIND_FILE_NATIVES(TeskEXPFile, ITeskEXPFile, OpenExp, FillExp)
 
 QUORBIND_NATIVE(jstring, TeskEXPFile, GetProtocolStep)(JNIEnv* env, jobject self, jint index) {
   return Entry<jstring>(env, [&] {
-    tesk::Bstr step;
-    CheckCom(Held<ITeskEXPFile>(env, self, "GetProtocolStep")->GetProtocolStep(index, &step), "GetProtocolStep");
-    return ToJava(env, step.Get());
+    return TextAt(env, self, "GetProtocolStep", &ITeskEXPFile::GetProtocolStep, index);
   });
 }
 
@@ -165,44 +85,16 @@ QUORBIND_NATIVE(jobjectArray, TeskEXPFile, GetProtocolSteps)(JNIEnv* env, jobjec
   return Entry<jobjectArray>(env, [&] {
     SAFEARRAY* steps = nullptr;
     CheckCom(Held<ITeskEXPFile>(env, self, "GetProtocolSteps")->GetProtocolSteps(&steps), "GetProtocolSteps");
-    struct Free {
-      SAFEARRAY* a;
-      ~Free() { SafeArrayDestroy(a); }
-    } free_steps{steps};
+    ArrayGuard free_steps(steps);
     return ToStringArray(env, steps, "GetProtocolSteps");
   });
 }
 
-QUORBIND_NATIVE(jboolean, TeskEXPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
-
-QUORBIND_NATIVE(jboolean, TeskDATFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenDat(env, self, "Exists", false), "Exists"); });
-}
-
-QUORBIND_NATIVE(void, TeskDATFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskDATFile* o = OpenDat(env, self, "Read", false);
-    CheckCom(o->Read(), "Read");
-    FillDat(Obj(env, self), o, "Read");
-    return 0;
-  });
-}
-
-QUORBIND_NATIVE(void, TeskDATFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskDATFile* o = OpenDat(env, self, "ReadHeader", true);
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillDat(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
-}
+QUORBIND_FILE_NATIVES(TeskDATFile, ITeskDATFile, OpenDat, FillDat)
+QUORBIND_READ_HEADER(TeskDATFile, ITeskDATFile, OpenDatHeader, FillDat)
 
 QUORBIND_NATIVE(jint, TeskDATFile, GetIntensity)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jint>(env, [&] {
-    LONG v = 0;
-    CheckCom(Held<ITeskDATFile>(env, self, "GetIntensity")->GetIntensity(x, y, &v), "GetIntensity");
-    return static_cast<jint>(v);
-  });
+  return Entry<jint>(env, [&] { return ValueAt(env, self, "GetIntensity", &ITeskDATFile::GetIntensity, x, y); });
 }
 
 QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject self, jint line) {
@@ -211,10 +103,7 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
     SAFEARRAY* values = nullptr;
     CheckCom(Held<ITeskDATFile>(env, self, op)->GetLineIntensities(line, &values), op);
     if (values == nullptr) return nullptr;
-    struct Free {
-      SAFEARRAY* a;
-      ~Free() { SafeArrayDestroy(a); }
-    } free_values{values};
+    ArrayGuard free_values(values);
     VARTYPE vt = VT_EMPTY;
     if (FAILED(SafeArrayGetVartype(values, &vt)) || vt != VT_I4)
       Throw(std::string(op) + ": the image object answered an array of another type");
@@ -222,11 +111,7 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
     CheckCom(SafeArrayGetLBound(values, 1, &lower), op);
     CheckCom(SafeArrayGetUBound(values, 1, &upper), op);
     const jsize n = upper - lower + 1;
-    jintArray array = env->NewIntArray(n);
-    if (array == nullptr) {
-      env->ExceptionClear();
-      Throw(std::string(op) + ": Failed to allocate memory");
-    }
+    jintArray array = Allocated(env, env->NewIntArray(n), op);
     void* data = nullptr;
     CheckCom(SafeArrayAccessData(values, &data), op);
     env->SetIntArrayRegion(array, 0, n, static_cast<const jint*>(data));
@@ -235,29 +120,8 @@ QUORBIND_NATIVE(jintArray, TeskDATFile, GetLineIntensities)(JNIEnv* env, jobject
   });
 }
 
-QUORBIND_NATIVE(jboolean, TeskDATFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
-
-QUORBIND_NATIVE(jboolean, TeskCELFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenCel(env, self, "Exists"), "Exists"); });
-}
-
-QUORBIND_NATIVE(void, TeskCELFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskCELFile* o = OpenCel(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillCel(Obj(env, self), o, "Read");
-    return 0;
-  });
-}
-
-QUORBIND_NATIVE(void, TeskCELFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskCELFile* o = OpenCel(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillCel(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
-}
+QUORBIND_FILE_NATIVES(TeskCELFile, ITeskCELFile, OpenCel, FillCel)
+QUORBIND_READ_HEADER(TeskCELFile, ITeskCELFile, OpenCel, FillCel)
 
 QUORBIND_NATIVE(void, TeskCELFile, ConvertToVersion3)(JNIEnv* env, jobject self) {
   Entry<int>(env, [&] {
@@ -267,71 +131,43 @@ QUORBIND_NATIVE(void, TeskCELFile, ConvertToVersion3)(JNIEnv* env, jobject self)
 }
 
 QUORBIND_NATIVE(jobject, TeskCELFile, GetAlgParam)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    tesk::Bstr name, value;
-    CheckCom(Held<ITeskCELFile>(env, self, "GetAlgParam")->GetAlgParam(index, &name, &value), "GetAlgParam");
-    return NewParameter(env, name.Get(), value.Get(), "GetAlgParam");
-  });
+  return Entry<jobject>(env, [&] { return PairAt(env, self, "GetAlgParam", &ITeskCELFile::GetAlgParam, index); });
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetAlgParams)(JNIEnv* env, jobject self) {
-  return Entry<jobjectArray>(env, [&] {
-    SAFEARRAY *names = nullptr, *values = nullptr;
-    HRESULT hr = Held<ITeskCELFile>(env, self, "GetAlgParams")->GetAlgParams(&names, &values);
-    struct Free {
-      SAFEARRAY *a, *b;
-      ~Free() {
-        SafeArrayDestroy(a);
-        SafeArrayDestroy(b);
-      }
-    } free_arrays{names, values};
-    CheckCom(hr, "GetAlgParams");
-    return NewParameters(env, names, values, "GetAlgParams");
-  });
+  return Entry<jobjectArray>(env, [&] { return Pairs(env, self, "GetAlgParams", &ITeskCELFile::GetAlgParams); });
 }
 
 QUORBIND_NATIVE(jfloat, TeskCELFile, GetIntensity)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jfloat>(env, [&] { return CellValue(env, self, "GetIntensity", &ITeskCELFile::GetIntensity, x, y); });
+  return Entry<jfloat>(env, [&] { return ValueAt(env, self, "GetIntensity", &ITeskCELFile::GetIntensity, x, y); });
 }
 
 QUORBIND_NATIVE(jfloat, TeskCELFile, GetStdv)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jfloat>(env, [&] { return CellValue(env, self, "GetStdv", &ITeskCELFile::GetStdv, x, y); });
+  return Entry<jfloat>(env, [&] { return ValueAt(env, self, "GetStdv", &ITeskCELFile::GetStdv, x, y); });
 }
 
 QUORBIND_NATIVE(jint, TeskCELFile, GetPixels)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jint>(env, [&] { return CellValue(env, self, "GetPixels", &ITeskCELFile::GetPixels, x, y); });
+  return Entry<jint>(env, [&] { return ValueAt(env, self, "GetPixels", &ITeskCELFile::GetPixels, x, y); });
 }
 
 QUORBIND_NATIVE(jboolean, TeskCELFile, IsMasked)(JNIEnv* env, jobject self, jint x, jint y) {
   return Entry<jboolean>(env, [&] {
-    return CellValue(env, self, "IsMasked", &ITeskCELFile::IsMasked, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
+    return ValueAt(env, self, "IsMasked", &ITeskCELFile::IsMasked, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
   });
 }
 
 QUORBIND_NATIVE(jboolean, TeskCELFile, IsOutlier)(JNIEnv* env, jobject self, jint x, jint y) {
   return Entry<jboolean>(env, [&] {
-    return CellValue(env, self, "IsOutlier", &ITeskCELFile::IsOutlier, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
+    return ValueAt(env, self, "IsOutlier", &ITeskCELFile::IsOutlier, x, y) != 0 ? JNI_TRUE : JNI_FALSE;
   });
 }
 
 QUORBIND_NATIVE(jobject, TeskCELFile, GetProbeByIndex)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeByIndex";
-    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
-    auto probe = NewChild<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object");
-    CheckCom(o->GetProbeByIndex(index, probe.Get()), op);
-    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
-  });
+  return NewProbe(env, self, "GetProbeByIndex", [&](auto* o, auto* p) { return o->GetProbeByIndex(index, p); });
 }
 
 QUORBIND_NATIVE(jobject, TeskCELFile, GetProbeByPosition)(JNIEnv* env, jobject self, jint x, jint y) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetProbeByPosition";
-    ITeskCELFile* o = Held<ITeskCELFile>(env, self, op);
-    auto probe = NewChild<ITeskProbe>(CLSID_TeskProbe, op, "Failed to create a probe object");
-    CheckCom(o->GetProbeByPosition(x, y, probe.Get()), op);
-    return NewFilled(env, "TeskProbe", probe.Get(), op, FillProbe);
-  });
+  return NewProbe(env, self, "GetProbeByPosition", [&](auto* o, auto* p) { return o->GetProbeByPosition(x, y, p); });
 }
 
 QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetProbes)(JNIEnv* env, jobject self) {
@@ -342,5 +178,3 @@ QUORBIND_NATIVE(jobjectArray, TeskCELFile, GetProbes)(JNIEnv* env, jobject self)
     return NewFilledArray<ITeskProbe>(env, "TeskProbe", probes, op, FillProbe);
   });
 }
-
-QUORBIND_NATIVE(jboolean, TeskCELFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }

@@ -156,47 +156,35 @@ void Obj::SetObject(const char* field, const char* signature, jobject value) con
 
 std::string EnumSignature(const char* cls) { return Signature(cls); }
 
-jobject NewJava(JNIEnv* env, const char* cls, std::string_view op) {
+namespace {
+
+// A new object of the package's class `cls` made by its constructor of signature `sig`.
+template <class... A>
+jobject Construct(JNIEnv* env, const char* cls, const char* sig, std::string_view op, A... args) {
   jclass c = FindOrThrow(env, cls, op);
-  jmethodID init = env->GetMethodID(c, "<init>", "()V");
+  jmethodID init = env->GetMethodID(c, "<init>", sig);
   if (init == nullptr) {
     env->ExceptionClear();
     Throw(std::string(op) + ": Failed to get method ID for contructor");
   }
-  jobject o = env->NewObject(c, init);
+  jobject o = env->NewObject(c, init, args...);
   env->DeleteLocalRef(c);
-  if (o == nullptr) {
-    env->ExceptionClear();
-    Throw(std::string(op) + ": Failed to allocate memory");
-  }
-  return o;
+  return Allocated(env, o, op);
 }
 
+}  // namespace
+
+jobject NewJava(JNIEnv* env, const char* cls, std::string_view op) { return Construct(env, cls, "()V", op); }
+
 jobject NewEnum(JNIEnv* env, const char* cls, LONG value, std::string_view op) {
-  jclass c = FindOrThrow(env, cls, op);
-  jmethodID init = env->GetMethodID(c, "<init>", "(I)V");
-  if (init == nullptr) {
-    env->ExceptionClear();
-    Throw(std::string(op) + ": Failed to get method ID for contructor");
-  }
-  jobject o = env->NewObject(c, init, static_cast<jint>(value));
-  env->DeleteLocalRef(c);
-  if (o == nullptr) {
-    env->ExceptionClear();
-    Throw(std::string(op) + ": Failed to allocate memory");
-  }
-  return o;
+  return Construct(env, cls, "(I)V", op, static_cast<jint>(value));
 }
 
 jobjectArray NewArray(JNIEnv* env, const char* cls, jsize n, std::string_view op) {
   jclass c = FindOrThrow(env, cls, op);
   jobjectArray a = env->NewObjectArray(n, c, nullptr);
   env->DeleteLocalRef(c);
-  if (a == nullptr) {
-    env->ExceptionClear();
-    Throw(std::string(op) + ": Failed to allocate memory");
-  }
-  return a;
+  return Allocated(env, a, op);
 }
 
 jobjectArray NewStringArray(JNIEnv* env, jsize n, std::string_view op) {
@@ -204,11 +192,7 @@ jobjectArray NewStringArray(JNIEnv* env, jsize n, std::string_view op) {
   CheckJava(env);
   jobjectArray a = env->NewObjectArray(n, c, nullptr);
   env->DeleteLocalRef(c);
-  if (a == nullptr) {
-    env->ExceptionClear();
-    Throw(std::string(op) + ": Failed to allocate memory");
-  }
-  return a;
+  return Allocated(env, a, op);
 }
 
 bool IsInstance(JNIEnv* env, jobject o, const char* cls) {

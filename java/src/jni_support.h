@@ -104,6 +104,16 @@ class Obj {
 // "Lquillomere/tarvex/<cls>;", the signature of a field of the package's class `cls`.
 std::string EnumSignature(const char* cls);
 
+// A reference that a JNI allocation answered; null (out of memory) throws "<op>: Failed to allocate memory".
+template <class T>
+T Allocated(JNIEnv* env, T made, std::string_view op) {
+  if (made == nullptr) {
+    env->ExceptionClear();
+    Throw(std::string(op) + ": Failed to allocate memory");
+  }
+  return made;
+}
+
 // New Java objects of the package's classes (name without package): a missing class or
 // constructor gives "<op>: Failed to find class" or "<op>: Failed to get method ID for contructor".
 jobject NewJava(JNIEnv* env, const char* cls, std::string_view op);

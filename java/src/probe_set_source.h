@@ -25,56 +25,46 @@ auto WithFile(JNIEnv* env, const Path& path, std::string_view op, const std::str
   return f(Held<ITeskCHPFile>(env, path.owner, op));
 }
 
+// The probe sets of a file object, by the index the path keeps.
 template <class File>
 tesk::ComPtr<ITeskProbeSet> ProbeSetOf(File* file, const Path& p, std::string_view op) {
-  auto s = NewChild<ITeskProbeSet>(CLSID_TeskProbeSet, op, kNoProbeSet);
-  CheckCom(file->GetProbeSet(p.index, s.Get()), op);
-  return s;
+  return Fetch<ITeskProbeSet>(CLSID_TeskProbeSet, op, kNoProbeSet,
+                              [&](auto* s) { return file->GetProbeSet(p.index, s); });
 }
-
 template <class File>
 tesk::ComPtr<ITeskControlProbeSet> ControlSetOf(File* file, const Path& p, std::string_view op) {
-  auto s = NewChild<ITeskControlProbeSet>(CLSID_TeskControlProbeSet, op, kNoProbeSet);
-  CheckCom(file->GetControlProbeSet(p.index, s.Get()), op);
-  return s;
+  return Fetch<ITeskControlProbeSet>(CLSID_TeskControlProbeSet, op, kNoProbeSet,
+                                     [&](auto* s) { return file->GetControlProbeSet(p.index, s); });
 }
-
 template <class File>
 tesk::ComPtr<ITeskGenotypeProbeSet> GenotypeSetOf(File* file, const Path& p, std::string_view op) {
-  auto s = NewChild<ITeskGenotypeProbeSet>(CLSID_TeskGenotypeProbeSet, op, kNoProbeSet);
-  CheckCom(file->GetGenotypeProbeSet(p.index, s.Get()), op);
-  return s;
+  return Fetch<ITeskGenotypeProbeSet>(CLSID_TeskGenotypeProbeSet, op, kNoProbeSet,
+                                      [&](auto* s) { return file->GetGenotypeProbeSet(p.index, s); });
+}
+template <class File>
+tesk::ComPtr<ITeskCustomSeqProbeSet> CustomSeqSetOf(File* file, const Path& p, std::string_view op) {
+  return Fetch<ITeskCustomSeqProbeSet>(CLSID_TeskCustomSeqProbeSet, op, kNoProbeSet,
+                                       [&](auto* s) { return file->GetCustomSeqProbeSet(p.index, s); });
 }
 
+// Groups and lists, walked to from their probe set.
 template <class File>
 tesk::ComPtr<ITeskGenotypeProbeGroup> GenotypeGroupOf(File* file, const Path& p, std::string_view op) {
   auto set = GenotypeSetOf(file, p, op);
-  auto g = NewChild<ITeskGenotypeProbeGroup>(CLSID_TeskGenotypeProbeGroup, op, kNoGroup);
-  CheckCom(set->GetProbeGroupByIndex(p.group, g.Get()), op);
-  return g;
+  return Fetch<ITeskGenotypeProbeGroup>(CLSID_TeskGenotypeProbeGroup, op, kNoGroup,
+                                        [&](auto* g) { return set->GetProbeGroupByIndex(p.group, g); });
 }
-
 template <class File>
 tesk::ComPtr<ITeskGenotypeProbeList> GenotypeListOf(File* file, const Path& p, std::string_view op) {
   auto group = GenotypeGroupOf(file, p, op);
-  auto l = NewChild<ITeskGenotypeProbeList>(CLSID_TeskGenotypeProbeList, op, kNoList);
-  CheckCom(group->GetProbeListByIndex(p.list, l.Get()), op);
-  return l;
+  return Fetch<ITeskGenotypeProbeList>(CLSID_TeskGenotypeProbeList, op, kNoList,
+                                       [&](auto* l) { return group->GetProbeListByIndex(p.list, l); });
 }
-
-template <class File>
-tesk::ComPtr<ITeskCustomSeqProbeSet> CustomSeqSetOf(File* file, const Path& p, std::string_view op) {
-  auto s = NewChild<ITeskCustomSeqProbeSet>(CLSID_TeskCustomSeqProbeSet, op, kNoProbeSet);
-  CheckCom(file->GetCustomSeqProbeSet(p.index, s.Get()), op);
-  return s;
-}
-
 template <class File>
 tesk::ComPtr<ITeskCustomSeqProbeGroup> CustomSeqGroupOf(File* file, const Path& p, std::string_view op) {
   auto set = CustomSeqSetOf(file, p, op);
-  auto g = NewChild<ITeskCustomSeqProbeGroup>(CLSID_TeskCustomSeqProbeGroup, op, kNoGroup);
-  CheckCom(set->GetProbeGroupByIndex(p.group, g.Get()), op);
-  return g;
+  return Fetch<ITeskCustomSeqProbeGroup>(CLSID_TeskCustomSeqProbeGroup, op, kNoGroup,
+                                         [&](auto* g) { return set->GetProbeGroupByIndex(p.group, g); });
 }
 
 // A list fetched by reference index is fetched the same way again; any other through its group.
@@ -91,54 +81,25 @@ tesk::ComPtr<ITeskCustomSeqProbeList> CustomSeqListOf(File* file, const Path& p,
   return l;
 }
 
+// The composite has no index; it takes a path only to walk like the others.
 template <class File>
-tesk::ComPtr<ITeskCustomSeqComposite> CompositeOf(File* file, std::string_view op) {
-  auto c = NewChild<ITeskCustomSeqComposite>(CLSID_TeskCustomSeqComposite, op, "Failed to create a composite object");
-  CheckCom(file->GetCustomSeqComposite(c.Get()), op);
-  return c;
+tesk::ComPtr<ITeskCustomSeqComposite> CompositeOf(File* file, const Path&, std::string_view op) {
+  return Fetch<ITeskCustomSeqComposite>(CLSID_TeskCustomSeqComposite, op, "Failed to create a composite object",
+                                        [&](auto* c) { return file->GetCustomSeqComposite(c); });
 }
 
 // The members of a layout or results file object that hand out probe sets, shared by both.
 template <class File>
 struct ProbeSetMembers {
-  static jobject ProbeSet(JNIEnv* env, jobject self, jint index) {
+  // One view by index (the composite: index -1), keeping its path.
+  template <class I>
+  static jobject One(JNIEnv* env, jobject self, jint index, std::string_view op, const char* cls,
+                     tesk::ComPtr<I> (*of)(File*, const Path&, std::string_view),
+                     void (*fill)(const Obj&, I*, std::string_view)) {
     return Entry<jobject>(env, [&] {
-      constexpr std::string_view op = "GetProbeSet";
       const Path p{self, index};
-      auto s = ProbeSetOf(Held<File>(env, self, op), p, op);
-      return NewFilled(env, "TeskProbeSet", s.Get(), op, FillProbeSet, &p);
-    });
-  }
-  static jobject ControlSet(JNIEnv* env, jobject self, jint index) {
-    return Entry<jobject>(env, [&] {
-      constexpr std::string_view op = "GetControlProbeSet";
-      const Path p{self, index};
-      auto s = ControlSetOf(Held<File>(env, self, op), p, op);
-      return NewFilled(env, "TeskControlProbeSet", s.Get(), op, FillControlProbeSet, &p);
-    });
-  }
-  static jobject GenotypeSet(JNIEnv* env, jobject self, jint index) {
-    return Entry<jobject>(env, [&] {
-      constexpr std::string_view op = "GetGenotypeProbeSet";
-      const Path p{self, index};
-      auto s = GenotypeSetOf(Held<File>(env, self, op), p, op);
-      return NewFilled(env, "TeskGenotypeProbeSet", s.Get(), op, FillGenotypeProbeSet, &p);
-    });
-  }
-  static jobject CustomSeqSet(JNIEnv* env, jobject self, jint index) {
-    return Entry<jobject>(env, [&] {
-      constexpr std::string_view op = "GetCustomSeqProbeSet";
-      const Path p{self, index};
-      auto s = CustomSeqSetOf(Held<File>(env, self, op), p, op);
-      return NewFilled(env, "TeskCustomSeqProbeSet", s.Get(), op, FillCustomSeqProbeSet, &p);
-    });
-  }
-  static jobject Composite(JNIEnv* env, jobject self) {
-    return Entry<jobject>(env, [&] {
-      constexpr std::string_view op = "GetCustomSeqComposite";
-      const Path p{self};
-      auto c = CompositeOf(Held<File>(env, self, op), op);
-      return NewFilled(env, "TeskCustomSeqComposite", c.Get(), op, FillCustomSeqComposite, &p);
+      auto view = of(Held<File>(env, self, op), p, op);
+      return NewFilled(env, cls, view.Get(), op, fill, &p);
     });
   }
   template <class I>
@@ -152,9 +113,8 @@ struct ProbeSetMembers {
   }
   static jobject ProbeSetType(JNIEnv* env, jobject self, jint index) {
     return Entry<jobject>(env, [&] {
-      TARVEX_PROBESET_TYPE t{};
-      CheckCom(Held<File>(env, self, "GetProbeSetType")->GetProbeSetType(index, &t), "GetProbeSetType");
-      return NewEnum(env, "TARVEX_PROBESET_TYPE", t, "GetProbeSetType");
+      constexpr std::string_view op = "GetProbeSetType";
+      return NewEnum(env, "TARVEX_PROBESET_TYPE", ValueAt(env, self, op, &File::GetProbeSetType, index), op);
     });
   }
   // LoadProbeSets: the filters of the Java object (when set), then the load.
@@ -179,5 +139,51 @@ struct ProbeSetMembers {
 };
 
 }  // namespace quorbind
+
+// The native methods that hand out probe sets, the same for the layout class and the results class.
+#define QUORBIND_PROBE_SET_NATIVES(cls, File)                                                                       \
+  QUORBIND_NATIVE(void, cls, LoadProbeSets)(JNIEnv * env, jobject self) { ProbeSetMembers<File>::Load(env, self); } \
+  QUORBIND_NATIVE(jobject, cls, GetProbeSet)(JNIEnv * env, jobject self, jint index) {                              \
+    return ProbeSetMembers<File>::One(env, self, index, "GetProbeSet", "TeskProbeSet", ProbeSetOf<File>,            \
+                                      FillProbeSet);                                                                \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetProbeSets)(JNIEnv * env, jobject self) {                                    \
+    return ProbeSetMembers<File>::All<ITeskProbeSet>(env, self, "GetProbeSets", "TeskProbeSet",                     \
+                                                     &File::GetProbeSets, FillProbeSet);                            \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetControlProbeSet)(JNIEnv * env, jobject self, jint index) {                       \
+    return ProbeSetMembers<File>::One(env, self, index, "GetControlProbeSet", "TeskControlProbeSet",                \
+                                      ControlSetOf<File>, FillControlProbeSet);                                     \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetControlProbeSets)(JNIEnv * env, jobject self) {                             \
+    return ProbeSetMembers<File>::All<ITeskControlProbeSet>(env, self, "GetControlProbeSets",                       \
+                                                            "TeskControlProbeSet", &File::GetControlProbeSets,      \
+                                                            FillControlProbeSet);                                   \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetGenotypeProbeSet)(JNIEnv * env, jobject self, jint index) {                      \
+    return ProbeSetMembers<File>::One(env, self, index, "GetGenotypeProbeSet", "TeskGenotypeProbeSet",              \
+                                      GenotypeSetOf<File>, FillGenotypeProbeSet);                                   \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetGenotypeProbeSets)(JNIEnv * env, jobject self) {                            \
+    return ProbeSetMembers<File>::All<ITeskGenotypeProbeSet>(env, self, "GetGenotypeProbeSets",                     \
+                                                             "TeskGenotypeProbeSet", &File::GetGenotypeProbeSets,   \
+                                                             FillGenotypeProbeSet);                                 \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetCustomSeqProbeSet)(JNIEnv * env, jobject self, jint index) {                     \
+    return ProbeSetMembers<File>::One(env, self, index, "GetCustomSeqProbeSet", "TeskCustomSeqProbeSet",            \
+                                      CustomSeqSetOf<File>, FillCustomSeqProbeSet);                                 \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobjectArray, cls, GetCustomSeqProbeSets)(JNIEnv * env, jobject self) {                           \
+    return ProbeSetMembers<File>::All<ITeskCustomSeqProbeSet>(env, self, "GetCustomSeqProbeSets",                   \
+                                                              "TeskCustomSeqProbeSet",                              \
+                                                              &File::GetCustomSeqProbeSets, FillCustomSeqProbeSet); \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetCustomSeqComposite)(JNIEnv * env, jobject self) {                                \
+    return ProbeSetMembers<File>::One(env, self, -1, "GetCustomSeqComposite", "TeskCustomSeqComposite",             \
+                                      CompositeOf<File>, FillCustomSeqComposite);                                   \
+  }                                                                                                                 \
+  QUORBIND_NATIVE(jobject, cls, GetProbeSetType)(JNIEnv * env, jobject self, jint index) {                          \
+    return ProbeSetMembers<File>::ProbeSetType(env, self, index);                                                   \
+  }
 
 #endif  // TESK_JAVA_SRC_PROBE_SET_SOURCE_H_

@@ -6,45 +6,17 @@ using namespace quorbind;
 namespace {
 
 using I = ITeskCHPFile;
-using Members = ProbeSetMembers<I>;
 
 I* OpenResults(JNIEnv* env, jobject self, std::string_view op) {
-  I* o = Fresh<I>(env, self, CLSID_TeskCHPFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "CHP name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  PutOptional(f, o, "ServerName", &I::put_ServerName, op);
-  PutOptional(f, o, "NTUserName", &I::put_NTUserName, op);
-  return o;
+  return OpenDataFile<I>(env, self, CLSID_TeskCHPFile, op, "CHP name cannot be empty");
 }
 
 void FillResults(const Obj& to, I* o, std::string_view op) {
-  From<I> f(to, o, op);
-  f.Str("FullPathName", &I::get_FullPathName);
-  f.Str("ChipType", &I::get_ChipType);
-  f.Str("Date", &I::get_Date);
-  f.Str("CellFile", &I::get_CellFile);
-  f.Str("Algorithm", &I::get_Algorithm);
-  f.Enum("AlgType", "TARVEX_ALGORITHM_TYPE", &I::get_AlgType);
-  f.Str("AlgVersion", &I::get_AlgVersion);
-  f.Long("NumAlgParams", &I::get_NumAlgParams);
-  f.Str("AlgParams", &I::get_AlgParams);
-  f.Long("NumChipSummary", &I::get_NumChipSummary);
-  f.Str("ChipSummary", &I::get_ChipSummary);
-  f.Long("Rows", &I::get_Rows);
-  f.Long("Cols", &I::get_Cols);
-  f.Long("NumProbeSets", &I::get_NumProbeSets);
-  f.Long("NumQCProbeSets", &I::get_NumQCProbeSets);
-  f.Long("NumProbeSetsLoaded", &I::get_NumProbeSetsLoaded);
-}
-
-// A value of one loaded probe set, by index.
-template <class T>
-T ValueAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, T*), jint index) {
-  T v{};
-  CheckCom((Held<I>(env, self, op)->*get)(index, &v), op);
-  return v;
+  FillFields(to, o, op, QUORBIND_FIELD(FullPathName), QUORBIND_FIELD(ChipType), QUORBIND_FIELD(Date),
+             QUORBIND_FIELD(CellFile), QUORBIND_FIELD(Algorithm), QUORBIND_ENUM_FIELD(AlgType, TARVEX_ALGORITHM_TYPE),
+             QUORBIND_FIELD(AlgVersion), QUORBIND_FIELD(NumAlgParams), QUORBIND_FIELD(AlgParams),
+             QUORBIND_FIELD(NumChipSummary), QUORBIND_FIELD(ChipSummary), QUORBIND_FIELD(Rows), QUORBIND_FIELD(Cols),
+             QUORBIND_FIELD(NumProbeSets), QUORBIND_FIELD(NumQCProbeSets), QUORBIND_FIELD(NumProbeSetsLoaded));
 }
 
 template <class E>
@@ -53,50 +25,10 @@ jobject EnumAt(JNIEnv* env, jobject self, std::string_view op, const char* cls, 
   return NewEnum(env, cls, static_cast<LONG>(ValueAt(env, self, op, get, index)), op);
 }
 
-// GetAlgParams and GetChipSummaries: two string arrays as name and value pairs.
-jobjectArray Pairs(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(SAFEARRAY**, SAFEARRAY**)) {
-  SAFEARRAY *names = nullptr, *values = nullptr;
-  HRESULT hr = (Held<I>(env, self, op)->*get)(&names, &values);
-  struct Free {
-    SAFEARRAY *a, *b;
-    ~Free() {
-      SafeArrayDestroy(a);
-      SafeArrayDestroy(b);
-    }
-  } free_arrays{names, values};
-  CheckCom(hr, op);
-  return NewParameters(env, names, values, op);
-}
-
-jobject PairAt(JNIEnv* env, jobject self, std::string_view op, HRESULT (I::*get)(LONG, BSTR*, BSTR*), jint index) {
-  tesk::Bstr name, value;
-  CheckCom((Held<I>(env, self, op)->*get)(index, &name, &value), op);
-  return NewParameter(env, name.Get(), value.Get(), op);
-}
-
 }  // namespace
 
-QUORBIND_NATIVE(jboolean, TeskCHPFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenResults(env, self, "Exists"), "Exists"); });
-}
-
-QUORBIND_NATIVE(void, TeskCHPFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    I* o = OpenResults(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillResults(Obj(env, self), o, "Read");
-    return 0;
-  });
-}
-
-QUORBIND_NATIVE(void, TeskCHPFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    I* o = OpenResults(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillResults(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
-}
+QUORBIND_FILE_NATIVES(TeskCHPFile, I, OpenResults, FillResults)
+QUORBIND_READ_HEADER(TeskCHPFile, I, OpenResults, FillResults)
 
 QUORBIND_NATIVE(jobject, TeskCHPFile, GetAlgParam)(JNIEnv* env, jobject self, jint index) {
   return Entry<jobject>(env, [&] { return PairAt(env, self, "GetAlgParam", &I::GetAlgParam, index); });
@@ -114,57 +46,10 @@ QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetChipSummaries)(JNIEnv* env, jobjec
   return Entry<jobjectArray>(env, [&] { return Pairs(env, self, "GetChipSummaries", &I::GetChipSummaries); });
 }
 
-QUORBIND_NATIVE(void, TeskCHPFile, LoadProbeSets)(JNIEnv* env, jobject self) { Members::Load(env, self); }
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::ProbeSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskProbeSet>(env, self, "GetProbeSets", "TeskProbeSet", &I::GetProbeSets, FillProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetControlProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::ControlSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetControlProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskControlProbeSet>(env, self, "GetControlProbeSets", "TeskControlProbeSet",
-                                            &I::GetControlProbeSets, FillControlProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetGenotypeProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::GenotypeSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetGenotypeProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskGenotypeProbeSet>(env, self, "GetGenotypeProbeSets", "TeskGenotypeProbeSet",
-                                             &I::GetGenotypeProbeSets, FillGenotypeProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetCustomSeqProbeSet)(JNIEnv* env, jobject self, jint index) {
-  return Members::CustomSeqSet(env, self, index);
-}
-
-QUORBIND_NATIVE(jobjectArray, TeskCHPFile, GetCustomSeqProbeSets)(JNIEnv* env, jobject self) {
-  return Members::All<ITeskCustomSeqProbeSet>(env, self, "GetCustomSeqProbeSets", "TeskCustomSeqProbeSet",
-                                              &I::GetCustomSeqProbeSets, FillCustomSeqProbeSet);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetCustomSeqComposite)(JNIEnv* env, jobject self) {
-  return Members::Composite(env, self);
-}
-
-QUORBIND_NATIVE(jobject, TeskCHPFile, GetProbeSetType)(JNIEnv* env, jobject self, jint index) {
-  return Members::ProbeSetType(env, self, index);
-}
+QUORBIND_PROBE_SET_NATIVES(TeskCHPFile, I)
 
 QUORBIND_NATIVE(jstring, TeskCHPFile, GetProbeSetName)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jstring>(env, [&] {
-    tesk::Bstr name;
-    CheckCom(Held<I>(env, self, "GetProbeSetName")->GetProbeSetName(index, &name), "GetProbeSetName");
-    return ToJava(env, name.Get());
-  });
+  return Entry<jstring>(env, [&] { return TextAt(env, self, "GetProbeSetName", &I::GetProbeSetName, index); });
 }
 
 // The expression and genotyping accessors: one value of one loaded probe set.
@@ -199,5 +84,3 @@ QUORBIND_VALUE(jfloat, GetGenoBBPValue)
 QUORBIND_VALUE(jfloat, GetGenoNoCallPValue)
 #undef QUORBIND_VALUE
 #undef QUORBIND_ENUM
-
-QUORBIND_NATIVE(jboolean, TeskCHPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }

@@ -10,47 +10,61 @@ namespace {
 
 ITeskBPMAPFile* OpenProbeMap(JNIEnv* env, jobject self, std::string_view op) {
   using I = ITeskBPMAPFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskBPMAPFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "BPMAP name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "LibPath", "LibPath cannot be empty", &I::put_LibPath, op);
-  return o;
+  return Open<I>(env, self, CLSID_TeskBPMAPFile, op,
+                 {{"Name", &I::put_Name, "BPMAP name cannot be empty"}, {"LibPath", &I::put_LibPath, kNoLibPath}});
+}
+
+void FillProbeMap(const Obj& to, ITeskBPMAPFile* o, std::string_view op) {
+  From<ITeskBPMAPFile>(to, o, op).Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
 }
 
 ITeskBARFile* OpenResult(JNIEnv* env, jobject self, std::string_view op) {
   using I = ITeskBARFile;
-  I* o = Fresh<I>(env, self, CLSID_TeskBARFile, op);
-  Obj f(env, self);
-  PutRequired(f, o, "Name", "BAR name cannot be empty", &I::put_Name, op);
-  PutRequired(f, o, "DataPath", "DataPath cannot be empty", &I::put_DataPath, op);
-  PutOptional(f, o, "LibPath", &I::put_LibPath, op);
-  return o;
+  return Open<I>(env, self, CLSID_TeskBARFile, op,
+                 {{"Name", &I::put_Name, "BAR name cannot be empty"},
+                  {"DataPath", &I::put_DataPath, kNoDataPath},
+                  {"LibPath", &I::put_LibPath}});
 }
 
 void FillResult(const Obj& to, ITeskBARFile* o, std::string_view op) {
   using I = ITeskBARFile;
-  From<I> f(to, o, op);
-  f.Float("Version", &I::get_Version);
-  f.Long("NumberSequences", &I::get_NumberSequences);
-  f.Long("NumberColumns", &I::get_NumberColumns);
-  f.Long("NumberParameters", &I::get_NumberParameters);
+  FillFields(to, o, op, QUORBIND_FIELD(Version), QUORBIND_FIELD(NumberSequences), QUORBIND_FIELD(NumberColumns),
+             QUORBIND_FIELD(NumberParameters));
 }
 
 std::string MustCall(std::string_view op, const char* getter) {
   return "Error - " + std::string(op) + ": Must call " + getter + " to get the sequence object.";
 }
 
-// Calls f with the sequence item (of class Item, fetched by `get` of file class File) that the
-// Java item stands for, holding its file object's lock.
+// The sequence item (of class Item, fetched by `get` of file class File) at index of the file
+// object `owner`.
+template <class File, class Item>
+tesk::ComPtr<Item> SequenceOf(JNIEnv* env, jobject owner, jint index, std::string_view op, const CLSID& clsid,
+                              HRESULT (File::*get)(LONG, Item*)) {
+  File* file = Held<File>(env, owner, op);
+  return Fetch<Item>(clsid, op, "Failed to create a sequence object", [&](Item* i) { return (file->*get)(index, i); });
+}
+
+// GetSequenceItem and GetSequenceResultItem: the item as a Java object that keeps its path.
+template <class File, class Item>
+jobject NewSequence(JNIEnv* env, jobject self, jint index, std::string_view op, const CLSID& clsid,
+                    HRESULT (File::*get)(LONG, Item*), const char* cls,
+                    void (*fill)(const Obj&, Item*, std::string_view)) {
+  return Entry<jobject>(env, [&] {
+    auto item = SequenceOf(env, self, index, op, clsid, get);
+    const Path p{self, index};
+    return NewFilled(env, cls, item.Get(), op, fill, &p);
+  });
+}
+
+// Calls f with the sequence item that the Java item stands for, holding its file object's lock.
 template <class File, class Item, class F>
 auto WithSequence(JNIEnv* env, jobject self, std::string_view op, const char* file_class, const CLSID& clsid,
                   const char* getter, HRESULT (File::*get)(LONG, Item*), F&& f) {
   const Path p = GetPath(Obj(env, self));
   if (p.owner == nullptr || !IsInstance(env, p.owner, file_class)) Throw(MustCall(op, getter));
   Monitor lock(env, p.owner);
-  File* file = Held<File>(env, p.owner, op);
-  auto item = NewChild<Item>(clsid, op, "Failed to create a sequence object");
-  CheckCom((file->*get)(p.index, item.Get()), op);
+  auto item = SequenceOf(env, p.owner, p.index, op, clsid, get);
   return f(item.Get());
 }
 
@@ -66,46 +80,29 @@ auto WithResultSequence(JNIEnv* env, jobject self, std::string_view op, F&& f) {
                       &ITeskBARFile::GetSequenceResultItem, std::forward<F>(f));
 }
 
+// A data point of the sequence result item that the Java item stands for.
+template <class T>
+T DataPoint(JNIEnv* env, jobject self, std::string_view op, HRESULT (ITeskSequenceResultItem::*get)(LONG, LONG, T*),
+            jint row, jint column) {
+  return Entry<T>(env, [&] {
+    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
+      T v = 0;
+      CheckCom((seq->*get)(row, column, &v), op);
+      return v;
+    });
+  });
+}
+
 }  // namespace
 
 // ---- TeskBPMAPFile -----------------------------------------------------------------------
 
-QUORBIND_NATIVE(jboolean, TeskBPMAPFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenProbeMap(env, self, "Exists"), "Exists"); });
-}
-
-QUORBIND_NATIVE(void, TeskBPMAPFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBPMAPFile* o = OpenProbeMap(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    From<ITeskBPMAPFile>(Obj(env, self), o, "Read").Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
-    return 0;
-  });
-}
-
-QUORBIND_NATIVE(void, TeskBPMAPFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBPMAPFile* o = OpenProbeMap(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    From<ITeskBPMAPFile>(Obj(env, self), o, "ReadHeader")
-        .Long("NumberSequences", &ITeskBPMAPFile::get_NumberSequences);
-    return 0;
-  });
-}
+QUORBIND_FILE_NATIVES(TeskBPMAPFile, ITeskBPMAPFile, OpenProbeMap, FillProbeMap)
+QUORBIND_READ_HEADER(TeskBPMAPFile, ITeskBPMAPFile, OpenProbeMap, FillProbeMap)
 
 QUORBIND_NATIVE(jobject, TeskBPMAPFile, GetSequenceItem)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetSequenceItem";
-    ITeskBPMAPFile* o = Held<ITeskBPMAPFile>(env, self, op);
-    auto item = NewChild<ITeskSequenceItem>(CLSID_TeskSequenceItem, op, "Failed to create a sequence object");
-    CheckCom(o->GetSequenceItem(index, item.Get()), op);
-    const Path p{self, index};
-    return NewFilled(env, "TeskSequenceItem", item.Get(), op, FillSequenceItem, &p);
-  });
-}
-
-QUORBIND_NATIVE(jboolean, TeskBPMAPFile, ReleaseCOMObject)(JNIEnv* env, jobject self) {
-  return ReleaseObject(env, self);
+  return NewSequence(env, self, index, "GetSequenceItem", CLSID_TeskSequenceItem, &ITeskBPMAPFile::GetSequenceItem,
+                     "TeskSequenceItem", FillSequenceItem);
 }
 
 // ---- TeskSequenceItem --------------------------------------------------------------------
@@ -134,57 +131,24 @@ QUORBIND_NATIVE(jobject, TeskSequenceItem, GetParameter)(JNIEnv* env, jobject se
 
 // ---- TeskBARFile -------------------------------------------------------------------------
 
-QUORBIND_NATIVE(jboolean, TeskBARFile, Exists)(JNIEnv* env, jobject self) {
-  return Entry<jboolean>(env, [&] { return ExistsOf(OpenResult(env, self, "Exists"), "Exists"); });
-}
-
-QUORBIND_NATIVE(void, TeskBARFile, Read)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBARFile* o = OpenResult(env, self, "Read");
-    CheckCom(o->Read(), "Read");
-    FillResult(Obj(env, self), o, "Read");
-    return 0;
-  });
-}
-
-QUORBIND_NATIVE(void, TeskBARFile, ReadHeader)(JNIEnv* env, jobject self) {
-  Entry<int>(env, [&] {
-    ITeskBARFile* o = OpenResult(env, self, "ReadHeader");
-    CheckCom(o->ReadHeader(), "ReadHeader");
-    FillResult(Obj(env, self), o, "ReadHeader");
-    return 0;
-  });
-}
+QUORBIND_FILE_NATIVES(TeskBARFile, ITeskBARFile, OpenResult, FillResult)
+QUORBIND_READ_HEADER(TeskBARFile, ITeskBARFile, OpenResult, FillResult)
 
 QUORBIND_NATIVE(jobject, TeskBARFile, GetParameter)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    tesk::Bstr tag, value;
-    CheckCom(Held<ITeskBARFile>(env, self, "GetParameter")->GetParameter(index, &tag, &value), "GetParameter");
-    return NewParameter(env, tag.Get(), value.Get(), "GetParameter");
-  });
+  return Entry<jobject>(env, [&] { return PairAt(env, self, "GetParameter", &ITeskBARFile::GetParameter, index); });
 }
 
 QUORBIND_NATIVE(jobject, TeskBARFile, GetColumnType)(JNIEnv* env, jobject self, jint index) {
   return Entry<jobject>(env, [&] {
-    TARVEX_BAR_DATA_TYPE t{};
-    CheckCom(Held<ITeskBARFile>(env, self, "GetColumnType")->GetColumnType(index, &t), "GetColumnType");
-    return NewEnum(env, "TARVEX_BAR_DATA_TYPE", t, "GetColumnType");
+    constexpr std::string_view op = "GetColumnType";
+    return NewEnum(env, "TARVEX_BAR_DATA_TYPE", ValueAt(env, self, op, &ITeskBARFile::GetColumnType, index), op);
   });
 }
 
 QUORBIND_NATIVE(jobject, TeskBARFile, GetSequenceResultItem)(JNIEnv* env, jobject self, jint index) {
-  return Entry<jobject>(env, [&] {
-    constexpr std::string_view op = "GetSequenceResultItem";
-    ITeskBARFile* o = Held<ITeskBARFile>(env, self, op);
-    auto item =
-        NewChild<ITeskSequenceResultItem>(CLSID_TeskSequenceResultItem, op, "Failed to create a sequence object");
-    CheckCom(o->GetSequenceResultItem(index, item.Get()), op);
-    const Path p{self, index};
-    return NewFilled(env, "TeskSequenceResultItem", item.Get(), op, FillSequenceResultItem, &p);
-  });
+  return NewSequence(env, self, index, "GetSequenceResultItem", CLSID_TeskSequenceResultItem,
+                     &ITeskBARFile::GetSequenceResultItem, "TeskSequenceResultItem", FillSequenceResultItem);
 }
-
-QUORBIND_NATIVE(jboolean, TeskBARFile, ReleaseCOMObject)(JNIEnv* env, jobject self) { return ReleaseObject(env, self); }
 
 // ---- TeskSequenceResultItem --------------------------------------------------------------
 
@@ -200,23 +164,9 @@ QUORBIND_NATIVE(jobject, TeskSequenceResultItem, GetColumnType)(JNIEnv* env, job
 }
 
 QUORBIND_NATIVE(jint, TeskSequenceResultItem, GetIntegerDataPoint)(JNIEnv* env, jobject self, jint row, jint column) {
-  return Entry<jint>(env, [&] {
-    constexpr std::string_view op = "GetIntegerDataPoint";
-    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
-      LONG v = 0;
-      CheckCom(seq->GetIntegerDataPoint(row, column, &v), op);
-      return static_cast<jint>(v);
-    });
-  });
+  return DataPoint(env, self, "GetIntegerDataPoint", &ITeskSequenceResultItem::GetIntegerDataPoint, row, column);
 }
 
 QUORBIND_NATIVE(jfloat, TeskSequenceResultItem, GetFloatDataPoint)(JNIEnv* env, jobject self, jint row, jint column) {
-  return Entry<jfloat>(env, [&] {
-    constexpr std::string_view op = "GetFloatDataPoint";
-    return WithResultSequence(env, self, op, [&](ITeskSequenceResultItem* seq) {
-      FLOAT v = 0;
-      CheckCom(seq->GetFloatDataPoint(row, column, &v), op);
-      return v;
-    });
-  });
+  return DataPoint(env, self, "GetFloatDataPoint", &ITeskSequenceResultItem::GetFloatDataPoint, row, column);
 }

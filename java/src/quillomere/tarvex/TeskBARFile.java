@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A tiling-array result file. Set Name and DataPath, read, then fetch parameters, column types
  * and sequences.
  */
-public class TeskBARFile implements AutoCloseable {
+public class TeskBARFile extends ComFile {
     static {
         NativeLibrary.load();
     }
@@ -24,35 +24,13 @@ public class TeskBARFile implements AutoCloseable {
     /** NumberParameters: Filled by the native methods. */
     public int NumberParameters;
 
-    /** The automation object of this file, its own: no other Java object uses it. */
-    final ComHandle m_handle;
-
     /** Makes an object with no file; set the input fields, then read. */
     public TeskBARFile() {
-        m_handle = new ComHandle();
-        ComHandle.CLEANER.register(this, releaser(m_handle));
+        super(TeskBARFile::new);
     }
 
-    // The object that releases an automation object after its Java object has been collected:
-    // it shares the handle and nothing else.
     private TeskBARFile(ComHandle handle) {
-        m_handle = handle;
-    }
-
-    private static Runnable releaser(ComHandle handle) {
-        return () -> {
-            try {
-                new TeskBARFile(handle).ReleaseCOMObject();
-            } catch (Exception e) {
-                // Nothing is left to tell: the Java object is gone.
-            }
-        };
-    }
-
-    /** Releases the automation object, as {@link #ReleaseCOMObject} does. */
-    @Override
-    public void close() throws Exception {
-        ReleaseCOMObject();
+        super(handle);
     }
 
     /**

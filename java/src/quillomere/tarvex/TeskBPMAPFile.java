@@ -3,7 +3,7 @@ package quillomere.tarvex;
 /**
  * A tiling-array probe map file. Set Name and LibPath, read, then fetch sequences.
  */
-public class TeskBPMAPFile implements AutoCloseable {
+public class TeskBPMAPFile extends ComFile {
     static {
         NativeLibrary.load();
     }
@@ -15,35 +15,13 @@ public class TeskBPMAPFile implements AutoCloseable {
     /** NumberSequences: Filled by the native methods. */
     public int NumberSequences;
 
-    /** The automation object of this file, its own: no other Java object uses it. */
-    final ComHandle m_handle;
-
     /** Makes an object with no file; set the input fields, then read. */
     public TeskBPMAPFile() {
-        m_handle = new ComHandle();
-        ComHandle.CLEANER.register(this, releaser(m_handle));
+        super(TeskBPMAPFile::new);
     }
 
-    // The object that releases an automation object after its Java object has been collected:
-    // it shares the handle and nothing else.
     private TeskBPMAPFile(ComHandle handle) {
-        m_handle = handle;
-    }
-
-    private static Runnable releaser(ComHandle handle) {
-        return () -> {
-            try {
-                new TeskBPMAPFile(handle).ReleaseCOMObject();
-            } catch (Exception e) {
-                // Nothing is left to tell: the Java object is gone.
-            }
-        };
-    }
-
-    /** Releases the automation object, as {@link #ReleaseCOMObject} does. */
-    @Override
-    public void close() throws Exception {
-        ReleaseCOMObject();
+        super(handle);
     }
 
     /**

@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A chip layout file. Set ChipType and LibPath, Read, choose the probe sets with FilterProbeSet
  * and FilterQCType, LoadProbeSets, then fetch probe sets.
  */
-public class TeskCDFFile implements AutoCloseable {
+public class TeskCDFFile extends ComFile {
     static {
         NativeLibrary.load();
     }
@@ -32,35 +32,13 @@ public class TeskCDFFile implements AutoCloseable {
     /** NumProbeSetsLoaded: Filled by the native methods. */
     public int NumProbeSetsLoaded;
 
-    /** The automation object of this file, its own: no other Java object uses it. */
-    final ComHandle m_handle;
-
     /** Makes an object with no file; set the input fields, then read. */
     public TeskCDFFile() {
-        m_handle = new ComHandle();
-        ComHandle.CLEANER.register(this, releaser(m_handle));
+        super(TeskCDFFile::new);
     }
 
-    // The object that releases an automation object after its Java object has been collected:
-    // it shares the handle and nothing else.
     private TeskCDFFile(ComHandle handle) {
-        m_handle = handle;
-    }
-
-    private static Runnable releaser(ComHandle handle) {
-        return () -> {
-            try {
-                new TeskCDFFile(handle).ReleaseCOMObject();
-            } catch (Exception e) {
-                // Nothing is left to tell: the Java object is gone.
-            }
-        };
-    }
-
-    /** Releases the automation object, as {@link #ReleaseCOMObject} does. */
-    @Override
-    public void close() throws Exception {
-        ReleaseCOMObject();
+        super(handle);
     }
 
     /**

@@ -3,7 +3,7 @@ package quillomere.tarvex;
 /**
  * A cell intensity file. Set Name, DataPath and LibPath, read, then read the fields and cells.
  */
-public class TeskCELFile implements AutoCloseable {
+public class TeskCELFile extends ComFile {
     static {
         NativeLibrary.load();
     }
@@ -63,35 +63,13 @@ public class TeskCELFile implements AutoCloseable {
     /** DatHeader: Filled by the native methods. */
     public String DatHeader;
 
-    /** The automation object of this file, its own: no other Java object uses it. */
-    final ComHandle m_handle;
-
     /** Makes an object with no file; set the input fields, then read. */
     public TeskCELFile() {
-        m_handle = new ComHandle();
-        ComHandle.CLEANER.register(this, releaser(m_handle));
+        super(TeskCELFile::new);
     }
 
-    // The object that releases an automation object after its Java object has been collected:
-    // it shares the handle and nothing else.
     private TeskCELFile(ComHandle handle) {
-        m_handle = handle;
-    }
-
-    private static Runnable releaser(ComHandle handle) {
-        return () -> {
-            try {
-                new TeskCELFile(handle).ReleaseCOMObject();
-            } catch (Exception e) {
-                // Nothing is left to tell: the Java object is gone.
-            }
-        };
-    }
-
-    /** Releases the automation object, as {@link #ReleaseCOMObject} does. */
-    @Override
-    public void close() throws Exception {
-        ReleaseCOMObject();
+        super(handle);
     }
 
     /**

@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A chip results file. Set Name, DataPath and LibPath, read, choose the probe sets with
  * FilterProbeSet and FilterQCType, LoadProbeSets, then fetch probe sets or their values.
  */
-public class TeskCHPFile implements AutoCloseable {
+public class TeskCHPFile extends ComFile {
     static {
         NativeLibrary.load();
     }
@@ -56,35 +56,13 @@ public class TeskCHPFile implements AutoCloseable {
     /** NTUserName: Set before the call that reads the file. */
     public String NTUserName;
 
-    /** The automation object of this file, its own: no other Java object uses it. */
-    final ComHandle m_handle;
-
     /** Makes an object with no file; set the input fields, then read. */
     public TeskCHPFile() {
-        m_handle = new ComHandle();
-        ComHandle.CLEANER.register(this, releaser(m_handle));
+        super(TeskCHPFile::new);
     }
 
-    // The object that releases an automation object after its Java object has been collected:
-    // it shares the handle and nothing else.
     private TeskCHPFile(ComHandle handle) {
-        m_handle = handle;
-    }
-
-    private static Runnable releaser(ComHandle handle) {
-        return () -> {
-            try {
-                new TeskCHPFile(handle).ReleaseCOMObject();
-            } catch (Exception e) {
-                // Nothing is left to tell: the Java object is gone.
-            }
-        };
-    }
-
-    /** Releases the automation object, as {@link #ReleaseCOMObject} does. */
-    @Override
-    public void close() throws Exception {
-        ReleaseCOMObject();
+        super(handle);
     }
 
     /**

@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A control (QC) probe set of a layout or results file. Its probes are read through the file
  * object that produced it.
  */
-public class TeskControlProbeSet {
+public class TeskControlProbeSet extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -15,11 +15,6 @@ public class TeskControlProbeSet {
     public TARVEX_QC_PROBESET_TYPE QCType;
     /** ProbeSetType: Filled by the native methods. */
     public TARVEX_PROBESET_TYPE ProbeSetType;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
 
     /**
      * One probe of this control probe set.

@@ -4,16 +4,13 @@ package quillomere.tarvex;
  * The base calls of the custom-sequence probe sets of a file, joined along the reference
  * sequence. Read through the file object that produced it.
  */
-public class TeskCustomSeqComposite {
+public class TeskCustomSeqComposite extends ChildObject {
     static {
         NativeLibrary.load();
     }
 
     /** NumBases: Filled by the native methods. */
     public int NumBases;
-
-    // The file object that produced this composite, or null.
-    Object m_owner;
 
     /**
      * The base called at one position.

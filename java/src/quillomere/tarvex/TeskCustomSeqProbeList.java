@@ -3,7 +3,7 @@ package quillomere.tarvex;
 /**
  * A probe list of a custom-sequence probe group: the probes of one position of the sequence.
  */
-public class TeskCustomSeqProbeList {
+public class TeskCustomSeqProbeList extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -18,15 +18,6 @@ public class TeskCustomSeqProbeList {
     public int SequencePosition;
     /** GroupIndex: Filled by the native methods. */
     public int GroupIndex;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
-    int m_nGroup = -1;
-    int m_nList = -1;
-    // The reference index a custom-sequence list was fetched by, or -1.
-    int m_nReference = -1;
 
     /**
      * One probe of this list.

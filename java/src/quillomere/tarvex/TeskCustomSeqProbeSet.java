@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A custom-sequence (resequencing) probe set. Its groups and lists are read through the file
  * object that produced it.
  */
-public class TeskCustomSeqProbeSet {
+public class TeskCustomSeqProbeSet extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -13,11 +13,6 @@ public class TeskCustomSeqProbeSet {
     public int NumGroups;
     /** ProbeSetType: Filled by the native methods. */
     public TARVEX_PROBESET_TYPE ProbeSetType;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
 
     /**
      * One probe group of this probe set.

@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A scanner image file. Set Name and DataPath (and LibPath for ReadHeader), read, then read the
  * fields and pixels.
  */
-public class TeskDATFile implements AutoCloseable {
+public class TeskDATFile extends ComFile {
     static {
         NativeLibrary.load();
     }
@@ -60,35 +60,13 @@ public class TeskDATFile implements AutoCloseable {
     /** NTUserName: Set before the call that reads the file. */
     public String NTUserName;
 
-    /** The automation object of this file, its own: no other Java object uses it. */
-    final ComHandle m_handle;
-
     /** Makes an object with no file; set the input fields, then read. */
     public TeskDATFile() {
-        m_handle = new ComHandle();
-        ComHandle.CLEANER.register(this, releaser(m_handle));
+        super(TeskDATFile::new);
     }
 
-    // The object that releases an automation object after its Java object has been collected:
-    // it shares the handle and nothing else.
     private TeskDATFile(ComHandle handle) {
-        m_handle = handle;
-    }
-
-    private static Runnable releaser(ComHandle handle) {
-        return () -> {
-            try {
-                new TeskDATFile(handle).ReleaseCOMObject();
-            } catch (Exception e) {
-                // Nothing is left to tell: the Java object is gone.
-            }
-        };
-    }
-
-    /** Releases the automation object, as {@link #ReleaseCOMObject} does. */
-    @Override
-    public void close() throws Exception {
-        ReleaseCOMObject();
+        super(handle);
     }
 
     /**

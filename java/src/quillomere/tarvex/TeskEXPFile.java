@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * An experiment information file. Set Name, DataPath and LibPath, call Read, then read the
  * fields.
  */
-public class TeskEXPFile implements AutoCloseable {
+public class TeskEXPFile extends ComFile {
     static {
         NativeLibrary.load();
     }
@@ -64,35 +64,13 @@ public class TeskEXPFile implements AutoCloseable {
     /** NTUserName: Set before the call that reads the file. */
     public String NTUserName;
 
-    /** The automation object of this file, its own: no other Java object uses it. */
-    final ComHandle m_handle;
-
     /** Makes an object with no file; set the input fields, then read. */
     public TeskEXPFile() {
-        m_handle = new ComHandle();
-        ComHandle.CLEANER.register(this, releaser(m_handle));
+        super(TeskEXPFile::new);
     }
 
-    // The object that releases an automation object after its Java object has been collected:
-    // it shares the handle and nothing else.
     private TeskEXPFile(ComHandle handle) {
-        m_handle = handle;
-    }
-
-    private static Runnable releaser(ComHandle handle) {
-        return () -> {
-            try {
-                new TeskEXPFile(handle).ReleaseCOMObject();
-            } catch (Exception e) {
-                // Nothing is left to tell: the Java object is gone.
-            }
-        };
-    }
-
-    /** Releases the automation object, as {@link #ReleaseCOMObject} does. */
-    @Override
-    public void close() throws Exception {
-        ReleaseCOMObject();
+        super(handle);
     }
 
     /**

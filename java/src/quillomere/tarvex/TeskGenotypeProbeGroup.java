@@ -3,7 +3,7 @@ package quillomere.tarvex;
 /**
  * A probe group of a genotyping probe set: the lists of one strand.
  */
-public class TeskGenotypeProbeGroup {
+public class TeskGenotypeProbeGroup extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -14,12 +14,6 @@ public class TeskGenotypeProbeGroup {
     public int NumLists;
     /** Direction: Filled by the native methods. */
     public TARVEX_STRAND_DIRECTION_TYPE Direction;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
-    int m_nGroup = -1;
 
     /**
      * One probe list of this group.

@@ -3,7 +3,7 @@ package quillomere.tarvex;
 /**
  * A probe list of a genotyping probe group: the probes of one position.
  */
-public class TeskGenotypeProbeList {
+public class TeskGenotypeProbeList extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -12,15 +12,6 @@ public class TeskGenotypeProbeList {
     public int ListIndex;
     /** NumProbes: Filled by the native methods. */
     public int NumProbes;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
-    int m_nGroup = -1;
-    int m_nList = -1;
-    // The reference index a custom-sequence list was fetched by, or -1.
-    int m_nReference = -1;
 
     /**
      * One probe of this list.

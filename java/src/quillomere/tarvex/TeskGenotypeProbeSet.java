@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A genotyping probe set, with its call where a results file gives one. Its groups are read
  * through the file object that produced it.
  */
-public class TeskGenotypeProbeSet {
+public class TeskGenotypeProbeSet extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -31,11 +31,6 @@ public class TeskGenotypeProbeSet {
     public float BB_PValue;
     /** NoCall_PValue: Filled by the native methods. */
     public float NoCall_PValue;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
 
     /**
      * One probe group (allele block) of this probe set.

@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * A probe set of a layout or results file, with its expression results where a results file gives
  * them. Its probe pairs and control probes are read through the file object that produced it.
  */
-public class TeskProbeSet {
+public class TeskProbeSet extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -85,11 +85,6 @@ public class TeskProbeSet {
     public TARVEX_QC_PROBESET_TYPE QCType;
     /** ProbeSetType: Filled by the native methods. */
     public TARVEX_PROBESET_TYPE ProbeSetType;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
 
     /**
      * One probe pair of this probe set.

@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * One sequence of a tiling-array probe map. Its hits and parameters are read through the file
  * object that produced it.
  */
-public class TeskSequenceItem {
+public class TeskSequenceItem extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -21,11 +21,6 @@ public class TeskSequenceItem {
     public String Version;
     /** NumberParameters: Filled by the native methods. */
     public int NumberParameters;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
 
     /**
      * One probe (hit) of this sequence.

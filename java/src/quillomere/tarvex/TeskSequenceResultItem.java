@@ -4,7 +4,7 @@ package quillomere.tarvex;
  * One sequence of a tiling-array result file. Its values are read through the file object that
  * produced it.
  */
-public class TeskSequenceResultItem {
+public class TeskSequenceResultItem extends ChildObject {
     static {
         NativeLibrary.load();
     }
@@ -17,11 +17,6 @@ public class TeskSequenceResultItem {
     public int NumberDataPoints;
     /** NumberColumns: Filled by the native methods. */
     public int NumberColumns;
-
-    // Where this object's data lies: the file object that produced it and the object's index
-    // there (-1 for an object that no file object produced).
-    Object m_owner;
-    int m_nIndex = -1;
 
     /**
      * The type of one column.
