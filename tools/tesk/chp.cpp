@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 
 #include <tesk/pendrix71.h>
+#include <tesk/platform/activation.h>
 #include <tesk/tarvex.h>
 
 #include "chp_sample.h"
@@ -61,11 +62,16 @@ const char* Show(const String& s) { return s.IsEmpty() ? "-" : s.c_str(); }
 
 // ---- The same file through the object model ----
 
-// An object made by libtarvex's own class factory; null when the library is not at hand.
+// An object made by libtarvex's own class factory; null when the library is not at hand. The
+// library is opened by its full path beside the platform library, where it is installed and
+// built: a bare name would be looked up with the search path of whoever calls dlopen, which a
+// sanitizer runtime that wraps dlopen replaces with its own.
 template <class I>
 tesk::ComPtr<I> NewTarvexObject(const CLSID& clsid, const IID& iid) {
   static const auto getClassObject = [] {
-    void* lib = dlopen("libtarvex.so", RTLD_NOW);
+    const fs::path platform = tesk::ModulePath(reinterpret_cast<const void*>(&SysAllocString));
+    if (platform.empty()) return LPFNGETCLASSOBJECT{};
+    void* lib = dlopen((platform.parent_path() / "libtarvex.so").c_str(), RTLD_NOW);
     return lib ? reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(lib, "DllGetClassObject")) : nullptr;
   }();
   tesk::ComPtr<IClassFactory> factory;
